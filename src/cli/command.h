@@ -1,0 +1,34 @@
+// The `tobu` tool's subcommands. Each lives in its own file in this folder and registers
+// itself with TOBU_COMMAND; main.cpp dispatches on the first argument.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tobu::cli {
+
+struct Io {
+    std::ostream& out;
+    std::ostream& err;
+    bool out_is_terminal = false;
+};
+
+using CommandFn = int (*)(const std::vector<std::string>& args, Io& io);
+
+struct Command {
+    std::string name;
+    std::string summary; // one line for `tobu --help`
+    CommandFn run;
+};
+
+std::vector<Command>& Commands();
+bool Register(Command command);
+
+} // namespace tobu::cli
+
+#define TOBU_CLI_CAT2(a, b) a##b
+#define TOBU_CLI_CAT(a, b) TOBU_CLI_CAT2(a, b)
+#define TOBU_COMMAND(name, summary, fn)                                                            \
+    static const bool TOBU_CLI_CAT(tobu_cli_registered_, __LINE__) =                               \
+        ::tobu::cli::Register({name, summary, fn})

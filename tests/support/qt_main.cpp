@@ -1,0 +1,10 @@
+// Entry of the widget tests: one QApplication on the offscreen platform for the whole run.
+#include <QApplication>
+#include <gmock/gmock.h>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    testing::InitGoogleMock(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
