@@ -1,0 +1,334 @@
+#include "settings/ini_file.h"
+
+#include "base/text.h"
+#include "settings/temp_dir.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tobu;
+using tobu::testing::TempDir;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kSample[] = "; settings of the clock\r\n"
+                       "[Skin]\r\n"
+                       "skinfile = Blue.sk \r\n"
+                       "ClockFile=a=b\r\n"
+                       "\r\n"
+                       "; bar section\r\n"
+                       "[BAR]\r\n"
+                       "Left=0x1F\r\n"
+                       "Top=$1F\r\n"
+                       "Tr=abc\r\n"
+                       "Empty=\r\n"
+                       "junk line without equals\r\n"
+                       "Left=5\r\n"
+                       "\r\n"
+                       "[bar]\r\n"
+                       "Top=77\r\n";
+
+} // namespace
+
+TEST(IniFileRead, NamesIgnoreCaseAndValuesAreTrimmedTextAfterFirstEquals) {
+    IniFile ini = IniFile::FromBytes(kSample);
+    EXPECT_EQ(ini.ReadString("SKIN", "SkinFile", "x"), "Blue.sk");
+    EXPECT_EQ(ini.ReadString("skin", "SKINFILE", "x"), "Blue.sk");
+    EXPECT_EQ(ini.ReadString("SKIN", "ClockFile"), "a=b");
+    EXPECT_EQ(ini.ReadString("BAR", "Empty", "def"), ""); // present but empty
+    EXPECT_EQ(ini.ReadString("BAR", "Missing", "def"), "def");
+    EXPECT_EQ(ini.ReadString("NOPE", "Left", "def"), "def");
+    EXPECT_TRUE(ini.SectionExists("bar"));
+    EXPECT_FALSE(ini.SectionExists("SKI"));
+    EXPECT_TRUE(ini.KeyExists("Bar", "empty"));
+    EXPECT_FALSE(ini.KeyExists("BAR", "junk line without equals"));
+    // Comments are never keys, and keys before the first section belong to none.
+    IniFile c = IniFile::FromBytes("Top=1\n[A]\n;Top=2\n  ; x=3\n");
+    EXPECT_EQ(c.ReadInteger("A", "Top", -1), -1);
+    EXPECT_EQ(c.ReadInteger("A", ";Top", -1), -1);
+}
+
+TEST(IniFileRead, FirstSectionAndFirstKeyWin) {
+    IniFile ini = IniFile::FromBytes(kSample);
+    EXPECT_EQ(ini.ReadInteger("BAR", "Left", 0), 31);
+    EXPECT_EQ(ini.ReadInteger("BAR", "Top", 0), 31); // not the 77 of the second [bar]
+    EXPECT_EQ(ini.ReadSection("bar"),
+              (std::vector<std::string>{"Left", "Top", "Tr", "Empty", "Left"}));
+    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Skin", "BAR", "bar"}));
+    EXPECT_TRUE(ini.ReadSection("none").empty());
+}
+
+TEST(IniFileRead, IntegersAndBooleans) {
+    IniFile ini = IniFile::FromBytes("[N]\na=0x1F\nb=$1f\nc=letters\nd=\ne= -12 \nf=12abc\n"
+                                     "t=2\nz=0\nn=no\n");
+    EXPECT_EQ(ini.ReadInteger("N", "a", 7), 31);
+    EXPECT_EQ(ini.ReadInteger("N", "b", 7), 31);
+    EXPECT_EQ(ini.ReadInteger("N", "c", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("N", "d", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("N", "e", 7), -12);
+    EXPECT_EQ(ini.ReadInteger("N", "f", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("N", "missing", 7), 7);
+    EXPECT_TRUE(ini.ReadBool("N", "t", false));
+    EXPECT_FALSE(ini.ReadBool("N", "z", true));
+    EXPECT_TRUE(ini.ReadBool("N", "n", true)); // not an integer: the default
+    EXPECT_FALSE(ini.ReadBool("N", "n", false));
+    EXPECT_TRUE(ini.ReadBool("N", "missing", true));
+}
+
+TEST(IniFileWrite, ReplacesInPlaceKeepingSpellingAndEveryOtherLine) {
+    IniFile ini = IniFile::FromBytes(kSample);
+    EXPECT_TRUE(ini.WriteString("skin", "SKINFILE", "Red.sk"));
+    EXPECT_TRUE(ini.WriteInteger("Bar", "LEFT", 948));
+    EXPECT_TRUE(ini.WriteBool("BAR", "tr", true));
+    std::string expected = kSample;
+    expected.replace(expected.find("skinfile = Blue.sk "), 19, "skinfile=Red.sk");
+    expected.replace(expected.find("Left=0x1F"), 9, "Left=948");
+    expected.replace(expected.find("Tr=abc"), 6, "Tr=1");
+    EXPECT_EQ(ini.Serialize(), expected);
+}
+
+TEST(IniFileWrite, AppendsAfterLastKeyOfSectionAndCreatesSectionsAtEnd) {
+    IniFile ini = IniFile::FromBytes("[A]\r\nx=1\r\n; about B\r\n\r\n[B]\r\n\r\n; tail\r\n");
+    ini.WriteString("A", "y", "2");
+    ini.WriteString("B", "z", "3");
+    ini.WriteString("C", "w", "4");
+    EXPECT_EQ(ini.Serialize(), "[A]\r\nx=1\r\ny=2\r\n; about B\r\n\r\n[B]\r\nz=3\r\n\r\n; tail\r\n"
+                               "[C]\r\nw=4\r\n");
+    EXPECT_TRUE(ini.Modified());
+}
+
+TEST(IniFileWrite, LineEndsFollowTheFile) {
+    IniFile lf = IniFile::FromBytes("[A]\nx=1\n");
+    lf.WriteString("A", "y", "2");
+    lf.WriteString("B", "k", "v");
+    EXPECT_EQ(lf.Serialize(), "[A]\nx=1\ny=2\n[B]\nk=v\n");
+
+    IniFile no_end = IniFile::FromBytes("[A]\r\nx=1"); // last line without a line end
+    no_end.WriteString("A", "y", "2");
+    EXPECT_EQ(no_end.Serialize(), "[A]\r\nx=1\r\ny=2\r\n");
+    IniFile header_only = IniFile::FromBytes("[A]");
+    header_only.WriteString("A", "y", "2");
+    EXPECT_EQ(header_only.Serialize(), "[A]\r\ny=2\r\n");
+
+    IniFile fresh = IniFile::FromBytes("");
+    fresh.WriteInteger("BAR", "Left", -100);
+    EXPECT_EQ(fresh.Serialize(), "[BAR]\r\nLeft=-100\r\n");
+}
+
+TEST(IniFileWrite, RejectsNamesALineCannotHoldAndFlattensValues) {
+    IniFile ini = IniFile::FromBytes("[A]\r\n");
+    EXPECT_FALSE(ini.WriteString("", "k", "v"));
+    EXPECT_FALSE(ini.WriteString("A", "", "v"));
+    EXPECT_FALSE(ini.WriteString("A", "a=b", "v"));
+    EXPECT_FALSE(ini.WriteString("A", "[k", "v"));
+    EXPECT_FALSE(ini.WriteString("A", ";k", "v"));
+    EXPECT_FALSE(ini.WriteString("A", "k\nx", "v"));
+    EXPECT_FALSE(ini.WriteString("A]", "k", "v"));
+    EXPECT_FALSE(ini.WriteString("A\r\n[B", "k", "v"));
+    EXPECT_FALSE(ini.Modified());
+    // A value cannot smuggle in a new line or section.
+    EXPECT_TRUE(ini.WriteString("A", "k", "one\r\n[B]\r\nx=2"));
+    EXPECT_EQ(ini.Serialize(), "[A]\r\nk=one  [B]  x=2\r\n");
+    EXPECT_FALSE(ini.SectionExists("B"));
+    // Blanks around names and values are dropped like the reader drops them.
+    EXPECT_TRUE(ini.WriteString(" A ", " k ", "  v  "));
+    EXPECT_EQ(ini.ReadString("A", "k"), "v");
+}
+
+TEST(IniFileWrite, UnchangedValueAndEraseKey) {
+    IniFile ini = IniFile::FromBytes("[A]\r\nx=1\r\ny=2");
+    EXPECT_TRUE(ini.WriteInteger("A", "X", 1));
+    EXPECT_FALSE(ini.Modified());
+    EXPECT_TRUE(ini.EraseKey("a", "Y"));
+    EXPECT_EQ(ini.Serialize(), "[A]\r\nx=1");
+    EXPECT_FALSE(ini.EraseKey("A", "y"));
+}
+
+TEST(IniFileGbk, ChineseValuesAreGbkOnDiskAndUtf8InMemory) {
+    TempDir dir;
+    const std::string path = dir.File("skin.ini");
+    IniFile ini(path);
+    EXPECT_EQ(ini.State(), IniFile::LoadState::Missing);
+    ASSERT_TRUE(ini.WriteString("LED", "FontName", "宋体"));
+    ASSERT_TRUE(ini.WriteString("日历", "标记", "春节"));
+    ASSERT_TRUE(ini.Save());
+    // 宋体 is CB CE CC E5 in GBK.
+    EXPECT_EQ(TempDir::Get(path), "[LED]\r\nFontName=\xCB\xCE\xCC\xE5\r\n[" + Utf8ToGbk("日历") +
+                                      "]\r\n" + Utf8ToGbk("标记") + "=" + Utf8ToGbk("春节") +
+                                      "\r\n");
+    IniFile again(path);
+    EXPECT_EQ(again.ReadString("led", "fontname"), "宋体");
+    EXPECT_EQ(again.ReadString("日历", "标记"), "春节");
+}
+
+TEST(IniFileGbk, DoubleByteNamesAreNotCaseFolded) {
+    // B0 41 and B0 61 are two different GBK characters whose trail bytes are "A" and "a".
+    IniFile ini = IniFile::FromBytes("[S]\r\n\xB0\x41=upper\r\n");
+    EXPECT_EQ(ini.ReadString("S", GbkToUtf8("\xB0\x41"), "none"), "upper");
+    EXPECT_EQ(ini.ReadString("S", GbkToUtf8("\xB0\x61"), "none"), "none");
+    // Bytes that are not valid GBK survive a rewrite of another line untouched.
+    const std::string raw = "[S]\r\nk=1\r\n\xFF\xFE\x80 odd\r\nbad=\xFF\x81\r\n";
+    IniFile odd = IniFile::FromBytes(raw);
+    odd.WriteInteger("S", "k", 2);
+    std::string expected = raw;
+    expected.replace(5, 3, "k=2");
+    EXPECT_EQ(odd.Serialize(), expected);
+}
+
+TEST(IniFileRobustness, GarbageEmptyAndHugeInputGiveDefaults) {
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i) garbage.push_back(static_cast<char>((i * 131 + 7) % 256));
+    garbage += std::string(3, '\0') + "[A\x00]=\n=\n[]\n[ ]\n\xEF\xBB\xBF[X]\n";
+    IniFile g = IniFile::FromBytes(garbage);
+    EXPECT_EQ(g.ReadInteger("BAR", "Left", 948), 948);
+    EXPECT_TRUE(g.WriteInteger("BAR", "Left", 1));
+    IniFile reread = IniFile::FromBytes(g.Serialize());
+    EXPECT_EQ(reread.ReadInteger("BAR", "Left", 948), 1);
+    EXPECT_EQ(g.Serialize().substr(0, garbage.size()), garbage);
+
+    IniFile empty = IniFile::FromBytes("");
+    EXPECT_EQ(empty.ReadString("A", "b", "d"), "d");
+    EXPECT_TRUE(empty.ReadSections().empty());
+
+    std::string huge = "[A]\r\nbig=" + std::string(2'000'000, 'x') + "\r\nsmall=5\r\n";
+    IniFile h = IniFile::FromBytes(huge);
+    EXPECT_EQ(h.ReadString("A", "big").size(), 2'000'000u);
+    EXPECT_EQ(h.ReadInteger("A", "small", 0), 5);
+}
+
+TEST(IniFileRobustness, ByteOrderMarkBeforeFirstSection) {
+    IniFile ini = IniFile::FromBytes("\xEF\xBB\xBF[BAR]\r\nTop=3\r\n");
+    EXPECT_EQ(ini.ReadInteger("BAR", "Top", 0), 3);
+    ini.WriteInteger("BAR", "Top", 4);
+    EXPECT_EQ(ini.Serialize(), "\xEF\xBB\xBF[BAR]\r\nTop=4\r\n");
+}
+
+// Saving: one batch reads the file, writes go to memory, Save replaces the file atomically.
+class IniFileSave : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string path = dir.File("skin.ini");
+    const std::string original = "; mine\r\n[BAR]\r\nLeft=10\r\n";
+};
+
+TEST_F(IniFileSave, BatchesSeeEachOtherWithoutCaching) {
+    TempDir::Put(path, original);
+    IniFile first(path);
+    IniFile second(path);
+    first.WriteInteger("BAR", "Left", 20);
+    ASSERT_TRUE(first.Save());
+    EXPECT_EQ(second.ReadInteger("BAR", "Left", 0), 10); // opened before the save
+    EXPECT_EQ(IniFile(path).ReadInteger("BAR", "Left", 0), 20);
+    EXPECT_EQ(TempDir::Get(path), "; mine\r\n[BAR]\r\nLeft=20\r\n");
+    EXPECT_EQ(dir.EntryCount(), 1u); // no temporary file left
+}
+
+TEST_F(IniFileSave, NothingWrittenWhenNothingChanged) {
+    IniFile missing(path);
+    EXPECT_TRUE(missing.Save());
+    EXPECT_FALSE(fs::exists(path)); // reading alone never creates the file
+
+    TempDir::Put(path, original);
+    struct stat before {};
+    ::stat(path.c_str(), &before);
+    IniFile same(path);
+    same.WriteInteger("bar", "left", 10);
+    EXPECT_TRUE(same.Save());
+    struct stat after {};
+    ::stat(path.c_str(), &after);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+}
+
+TEST_F(IniFileSave, FailuresReturnFalseAndKeepTheOldFile) {
+    // The folder does not exist.
+    IniFile nowhere(dir.File("no/such/folder/skin.ini"));
+    nowhere.WriteInteger("BAR", "Left", 1);
+    EXPECT_FALSE(nowhere.Save());
+
+    // The path is a folder holding a file.
+    fs::create_directory(path);
+    TempDir::Put(path + "/inside", original);
+    IniFile folder(path);
+    EXPECT_EQ(folder.State(), IniFile::LoadState::Unreadable);
+    EXPECT_EQ(folder.ReadInteger("BAR", "Left", 5), 5);
+    folder.WriteInteger("BAR", "Left", 1);
+    EXPECT_FALSE(folder.Save());
+    EXPECT_FALSE(WriteFileAtomically(path, "x"));
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_EQ(TempDir::Get(path + "/inside"), original);
+    EXPECT_EQ(dir.EntryCount(), 1u);
+
+    EXPECT_FALSE(WriteFileAtomically("", "x"));
+}
+
+TEST_F(IniFileSave, FullDiskKeepsTheOldFile) {
+    TempDir::Put(path, original);
+    IniFile ini(path);
+    ini.WriteString("BAR", "Big", std::string(256 * 1024, 'x'));
+    // Simulate a full disk: files may not grow beyond 64 KiB (works for root too).
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool saved = ini.Save();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(ini.Modified());
+    EXPECT_EQ(TempDir::Get(path), original);
+    EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+TEST_F(IniFileSave, ReadOnlyFolderKeepsTheOldFile) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
+    TempDir::Put(path, original);
+    IniFile ini(path);
+    ini.WriteInteger("BAR", "Left", 1);
+    fs::permissions(dir.Dir(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(ini.Save());
+    fs::permissions(dir.Dir(), fs::perms::owner_all);
+    EXPECT_EQ(TempDir::Get(path), original);
+}
+
+TEST_F(IniFileSave, TooLargeFileIsNeverRewritten) {
+    {
+        TempDir::Put(path, original);
+        fs::resize_file(path, IniFile::kMaxFileSize + 1); // sparse, cheap
+    }
+    IniFile ini(path);
+    EXPECT_EQ(ini.State(), IniFile::LoadState::Unreadable);
+    ini.WriteInteger("BAR", "Left", 1);
+    EXPECT_FALSE(ini.Save());
+    EXPECT_EQ(fs::file_size(path), IniFile::kMaxFileSize + 1);
+}
+
+TEST_F(IniFileSave, KeepsPermissionsAndFollowsSymbolicLinks) {
+    TempDir::Put(path, original);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const std::string link = dir.File("link.ini");
+    fs::create_symlink(path, link);
+    IniFile ini(link);
+    ini.WriteInteger("BAR", "Top", 3);
+    ASSERT_TRUE(ini.Save());
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(TempDir::Get(path), original + "Top=3\r\n");
+    EXPECT_EQ(fs::status(path).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(dir.EntryCount(), 2u);
+}
+
+TEST_F(IniFileSave, NewFileIsCreatedWithTheKey) {
+    IniFile ini(path);
+    ini.WriteBool("BAR", "OnTop", true);
+    ASSERT_TRUE(ini.Save());
+    EXPECT_FALSE(ini.Modified());
+    EXPECT_EQ(TempDir::Get(path), "[BAR]\r\nOnTop=1\r\n");
+    EXPECT_TRUE(IniFile(path).ReadBool("BAR", "OnTop", false));
+}
