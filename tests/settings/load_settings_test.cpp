@@ -4,6 +4,7 @@
 #include "settings/fake_settings_target.h"
 #include "settings/temp_dir.h"
 
+#include <algorithm>
 #include <climits>
 #include <gtest/gtest.h>
 
