@@ -266,6 +266,15 @@ TEST_F(IniFileSave, FailuresReturnFalseAndKeepTheOldFile) {
     EXPECT_FALSE(WriteFileAtomically("", "x"));
 }
 
+TEST_F(IniFileSave, NamedPipeIsRefusedWithoutBlocking) {
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    IniFile ini(path); // would wait for a writer forever if opened blocking
+    EXPECT_EQ(ini.State(), IniFile::LoadState::Unreadable);
+    ini.WriteInteger("BAR", "Left", 1);
+    EXPECT_FALSE(ini.Save());
+    EXPECT_TRUE(fs::is_fifo(path));
+}
+
 TEST_F(IniFileSave, FullDiskKeepsTheOldFile) {
     TempDir::Put(path, original);
     IniFile ini(path);
