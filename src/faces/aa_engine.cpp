@@ -21,6 +21,14 @@ int CeilDiv(int a, int b) {
     return a <= 0 ? 0 : (a + b - 1) / b;
 }
 
+// The canvas font at the sampling factor; heights are kept to 1..100000 pixels.
+TAAFontSpec ScaledFont(const TAAFontSpec& font, int factor) {
+    TAAFontSpec scaled = font;
+    const long long h = std::clamp(std::llabs(static_cast<long long>(font.height)), 1ll, 100000ll);
+    scaled.height = static_cast<int>(h) * factor;
+    return scaled;
+}
+
 std::uint32_t Opaque(std::uint32_t p) {
     return p | 0xFF000000u;
 }
@@ -319,8 +327,7 @@ void TAABlend::BlendForeground(TAACanvas& canvas, const TAAMask& mask, int x, in
 TSize TAAFont::TextSize(std::string_view text, int angle) {
     if (!glyphs_ || !canvas_) return {};
     const int f = QualityFactor(mask_.Quality());
-    TAAFontSpec scaled = canvas_->font;
-    scaled.height = std::max(std::abs(scaled.height), 1) * f;
+    const TAAFontSpec scaled = ScaledFont(canvas_->font, f);
     const TSize ext = glyphs_->TextExtent(scaled, text);
     int w = CeilDiv(ext.cx, f), h = CeilDiv(ext.cy, f);
     if (canvas_->font.italic) {
@@ -338,13 +345,20 @@ TSize TAAFont::TextSize(std::string_view text, int angle) {
     return {w, h};
 }
 
-void TAAFont::RenderMask(std::string_view text, int angle) {
+bool TAAFont::RenderMask(std::string_view text, int angle) {
     const TSize size = TextSize(text, angle);
     const int f = QualityFactor(mask_.Quality());
-    TAAFontSpec scaled = canvas_->font;
-    scaled.height = std::max(std::abs(scaled.height), 1) * f;
+    // An absurd font size would ask for a picture of gigabytes: such a text is not drawn.
+    const long long rw = static_cast<long long>(size.cx) * f,
+                    rh = static_cast<long long>(size.cy) * f;
+    if (rw <= 0 || rh <= 0 || rw > kMaxRawSide || rh > kMaxRawSide || rw * rh > kMaxRawPixels) {
+        mask_.SetSize(0, 0);
+        return false;
+    }
+    const TAAFontSpec scaled = ScaledFont(canvas_->font, f);
     const Bitmap8 raw = glyphs_->Render(scaled, text, angle, size.cx * f, size.cy * f);
     mask_.Reduce(raw, size.cx, size.cy);
+    return true;
 }
 
 TSize TAAFont::Measure(std::string_view text) {
@@ -353,7 +367,7 @@ TSize TAAFont::Measure(std::string_view text) {
 
 void TAAFont::Draw(int x, int y, std::string_view text) {
     if (!glyphs_ || !canvas_ || !canvas_->bitmap || text.empty()) return;
-    RenderMask(text, 0);
+    if (!RenderMask(text, 0)) return;
     blend_.BlendColor(*canvas_, mask_, x, y, canvas_->font.color, 100);
 }
 
@@ -381,7 +395,7 @@ void TAAFontEx::Draw(int x, int y, std::string_view text) {
         sy = y + std::max(sh.OffsetY(), 0);
     }
 
-    RenderMask(text, effect_.Angle());
+    if (!RenderMask(text, effect_.Angle())) return;
     if (effect_.Outline()) AAOutline(mask_);
     if (effect_.Spray() > 0) AASpray(mask_, effect_.Spray(), rng_);
     if (effect_.HorzMirror()) AAHorzMirror(mask_);

@@ -153,7 +153,10 @@ public:
 protected:
     // The size of the text itself at the canvas font: factor scaling, italic widening, angle.
     TSize TextSize(std::string_view text, int angle);
-    void RenderMask(std::string_view text, int angle);
+    // False (and an empty mask) when the text has no ink area or is too large to sample.
+    bool RenderMask(std::string_view text, int angle);
+    static constexpr long long kMaxRawSide = 16384;
+    static constexpr long long kMaxRawPixels = 32ll * 1024 * 1024;
 
     TAAGlyphSource* glyphs_;
     TAACanvas* canvas_ = nullptr;

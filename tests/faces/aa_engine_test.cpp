@@ -304,6 +304,11 @@ TEST_F(EngineDrawTest, SolidBrushIsRestoredAfterTheShadowClearsIt) {
 TEST_F(EngineDrawTest, NothingWithoutCanvasOrText) {
     const auto before = bmp.pixels;
     engine.Draw(0, 0, "");
+    canvas.font.height = 1000000; // far too large to sample: skipped, not allocated
+    engine.SetQuality(TAAQuality::aqHigh);
+    engine.Draw(0, 0, "A");
+    EXPECT_EQ(engine.Mask().Width(), 0);
+    canvas.font.height = 12;
     engine.SetCanvas(nullptr);
     engine.Draw(0, 0, "A");
     EXPECT_EQ(engine.Measure("A"), (TSize{0, 0}));

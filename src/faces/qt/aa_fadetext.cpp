@@ -103,6 +103,7 @@ TAAFadeText::TAAFadeText(QWidget* parent)
         if (OnComplete) OnComplete();
     };
     core_->SetAppTitle(QCoreApplication::applicationName().toStdString());
+    core_->SetFont(TQtGlyphSource::FromQFont(font(), kClBlack)); // the control's own font
 }
 
 TAAFadeText::~TAAFadeText() {
