@@ -66,9 +66,8 @@ void TFadeTextParam::SetFadeDelay(unsigned ms) {
 }
 
 void TFadeTextParam::SetLineDelay(unsigned ms) {
-    lineDelay_ = std::max<unsigned long long>(ms, fadeDelay_ + 200ull) > 0xFFFFFFFFull
-                     ? 0xFFFFFFFFu
-                     : static_cast<unsigned>(std::max<unsigned long long>(ms, fadeDelay_ + 200ull));
+    const unsigned long long v = std::max<unsigned long long>(ms, fadeDelay_ + 200ull);
+    lineDelay_ = static_cast<unsigned>(std::min<unsigned long long>(v, 0x7FFFFFFF));
     if (owner_) owner_->LineDelayChanged();
     Changed();
 }

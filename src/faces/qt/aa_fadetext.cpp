@@ -125,10 +125,11 @@ QImage TAAFadeText::DisplayImage() const {
 void TAAFadeText::PaintCanvas(QPainter& p) {
     core_->PaintCanvas();
     const QImage img = WrapBitmap(core_->Display());
-    if (img.isNull())
+    // The picture is copied 1:1 at (0, 0); a part of the control it does not cover (only
+    // right after a resize) shows the background colour.
+    if (img.width() < width() || img.height() < height())
         p.fillRect(rect(), QColor::fromRgb(ColorToPixel(core_->Color() & 0xFFFFFF)));
-    else
-        p.drawImage(QRect(0, 0, width(), height()), img);
+    if (!img.isNull()) p.drawImage(QPoint(0, 0), img);
     if (OnPainted) OnPainted();
 }
 

@@ -149,6 +149,10 @@ TEST_F(DateLineTest, FadesOnItsOwnTimerAndReportsPaints) {
     EXPECT_NE(std::find(levels.begin(), levels.end(), 10), levels.end());
     EXPECT_EQ(levels.back(), 255);
     dateLine->SetActive(false);
+    // What the bar shows is the display picture, copied 1:1 at the control's place.
+    const QImage screen = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(screen.copy(dateLine->geometry()), dateLine->DisplayImage());
+    screen.scaled(screen.width() * 3, screen.height() * 3).save("/tmp/aa_bar_x3.png");
 }
 
 TEST_F(DateLineTest, ClickReportsTheLineOnDisplay) {
