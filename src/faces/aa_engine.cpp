@@ -22,8 +22,8 @@ int CeilDiv(int a, int b) {
 }
 
 // The canvas font at the sampling factor; heights are kept to 1..100000 pixels.
-TAAFontSpec ScaledFont(const TAAFontSpec& font, int factor) {
-    TAAFontSpec scaled = font;
+TAACanvasFont ScaledFont(const TAACanvasFont& font, int factor) {
+    TAACanvasFont scaled = font;
     const long long h = std::clamp(std::llabs(static_cast<long long>(font.height)), 1ll, 100000ll);
     scaled.height = static_cast<int>(h) * factor;
     return scaled;
@@ -327,7 +327,7 @@ void TAABlend::BlendForeground(TAACanvas& canvas, const TAAMask& mask, int x, in
 TSize TAAFont::TextSize(std::string_view text, int angle) {
     if (!glyphs_ || !canvas_) return {};
     const int f = QualityFactor(mask_.Quality());
-    const TAAFontSpec scaled = ScaledFont(canvas_->font, f);
+    const TAACanvasFont scaled = ScaledFont(canvas_->font, f);
     const TSize ext = glyphs_->TextExtent(scaled, text);
     int w = CeilDiv(ext.cx, f), h = CeilDiv(ext.cy, f);
     if (canvas_->font.italic) {
@@ -355,7 +355,7 @@ bool TAAFont::RenderMask(std::string_view text, int angle) {
         mask_.SetSize(0, 0);
         return false;
     }
-    const TAAFontSpec scaled = ScaledFont(canvas_->font, f);
+    const TAACanvasFont scaled = ScaledFont(canvas_->font, f);
     const Bitmap8 raw = glyphs_->Render(scaled, text, angle, size.cx * f, size.cy * f);
     mask_.Reduce(raw, size.cx, size.cy);
     return true;

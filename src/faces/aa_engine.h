@@ -36,7 +36,7 @@ struct TSize {
 };
 
 // A font as the canvas holds it: face, character height in pixels, colour and style.
-struct TAAFontSpec {
+struct TAACanvasFont {
     std::string name = "宋体";
     int height = 12;
     TColor color = kClBlack;
@@ -44,7 +44,7 @@ struct TAAFontSpec {
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
-    bool operator==(const TAAFontSpec&) const = default;
+    bool operator==(const TAACanvasFont&) const = default;
 };
 
 enum class TBrushStyle { bsSolid, bsClear };
@@ -52,7 +52,7 @@ enum class TBrushStyle { bsSolid, bsClear };
 // What the engine draws on: the target pixels plus the canvas font and brush.
 struct TAACanvas {
     Bitmap32* bitmap = nullptr;
-    TAAFontSpec font;
+    TAACanvasFont font;
     TColor brushColor = kClWhite;
     TBrushStyle brushStyle = TBrushStyle::bsSolid;
 };
@@ -62,11 +62,11 @@ class TAAGlyphSource {
 public:
     virtual ~TAAGlyphSource() = default;
     // Advance width and line height (ascent + descent) of the text.
-    virtual TSize TextExtent(const TAAFontSpec& font, std::string_view text) = 0;
+    virtual TSize TextExtent(const TAACanvasFont& font, std::string_view text) = 0;
     // The text white on black as 8-bit coverage in a picture of width × height. Unrotated, the
     // text's top-left corner lies at (0, 0); with a non-zero angle the text is turned that many
     // degrees counter-clockwise about the centre of the picture.
-    virtual Bitmap8 Render(const TAAFontSpec& font, std::string_view text, int angle, int width,
+    virtual Bitmap8 Render(const TAACanvasFont& font, std::string_view text, int angle, int width,
                            int height) = 0;
 };
 

@@ -200,7 +200,7 @@ void TFadeTextCore::SetActive(bool on) {
     }
 }
 
-void TFadeTextCore::SetFont(const TAAFontSpec& font) {
+void TFadeTextCore::SetFont(const TAACanvasFont& font) {
     if (font == font_) return;
     font_ = font;
     Changed();

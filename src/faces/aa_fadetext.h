@@ -144,8 +144,8 @@ public:
     void SetActive(bool on);
     int RepeatCount() const { return repeatCount_; }
     void SetRepeatCount(int n) { repeatCount_ = n < 0 ? 0 : n; }
-    const TAAFontSpec& Font() const { return font_; }
-    void SetFont(const TAAFontSpec& font);
+    const TAACanvasFont& Font() const { return font_; }
+    void SetFont(const TAACanvasFont& font);
     TColor Color() const { return color_; }
     void SetColor(TColor c);
     // Where the Date and Time labels read "now"; null means the local system time.
@@ -207,7 +207,7 @@ private:
 
     bool active_ = true;
     int repeatCount_ = 0;
-    TAAFontSpec font_;
+    TAACanvasFont font_;
     TColor color_ = kClWhite;
     int lineIndex_ = -1;
     int passCount_ = 0;

@@ -46,7 +46,7 @@ void TFontLabel::SetName(const std::string& name) {
     owner_->Changed();
 }
 
-void TFontLabel::SetFont(const TAAFontSpec& font) {
+void TFontLabel::SetFont(const TAACanvasFont& font) {
     if (font == font_) return;
     font_ = font;
     owner_->Changed();

@@ -26,8 +26,8 @@ class TFontLabel {
 public:
     const std::string& Name() const { return name_; }
     void SetName(const std::string& name); // EDuplicateName when another item has it
-    const TAAFontSpec& Font() const { return font_; }
-    void SetFont(const TAAFontSpec& font);
+    const TAACanvasFont& Font() const { return font_; }
+    void SetFont(const TAACanvasFont& font);
     TAAEffect& Effect() { return effect_; }
     const TAAEffect& Effect() const { return effect_; }
 
@@ -36,7 +36,7 @@ private:
     explicit TFontLabel(TFontLabels* owner);
     TFontLabels* owner_;
     std::string name_;
-    TAAFontSpec font_;
+    TAACanvasFont font_;
     TAAEffect effect_;
 };
 

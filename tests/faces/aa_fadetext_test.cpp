@@ -49,14 +49,14 @@ protected:
         host.core = &core;
         core.SetClock(&clock);
         engine.SetQuality(TAAQuality::aqNone);
-        TAAFontSpec cn;
+        TAACanvasFont cn;
         cn.color = kClWhite;
         auto& fontCN = fonts.Add("FontCN");
         fontCN.SetFont(cn);
         fontCN.Effect().Shadow().SetEnabled(true);
         fontCN.Effect().Shadow().SetOffsetX(1);
         fontCN.Effect().Shadow().SetOffsetY(1);
-        TAAFontSpec ad = cn;
+        TAACanvasFont ad = cn;
         ad.underline = true;
         fonts.Add("FontAD").SetFont(ad);
         labels.Add("Left", TLabelStyle::lsLeftJustify);

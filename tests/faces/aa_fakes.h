@@ -28,12 +28,12 @@ public:
         }
         return n;
     }
-    TSize TextExtent(const TAAFontSpec& font, std::string_view text) override {
+    TSize TextExtent(const TAACanvasFont& font, std::string_view text) override {
         int w = 0;
         CodePoints(text, font.height, w);
         return {w, font.height + 2};
     }
-    Bitmap8 Render(const TAAFontSpec& font, std::string_view text, int angle, int width,
+    Bitmap8 Render(const TAACanvasFont& font, std::string_view text, int angle, int width,
                    int height) override {
         rendered.push_back(font);
         renderedText.emplace_back(text);
@@ -54,7 +54,7 @@ public:
             for (int xx = 0; xx < std::min(x, width); ++xx) out.At(xx, height - 1) = 255;
         return out;
     }
-    std::vector<TAAFontSpec> rendered;
+    std::vector<TAACanvasFont> rendered;
     std::vector<std::string> renderedText;
     int lastAngle = 0;
 };

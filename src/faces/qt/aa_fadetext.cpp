@@ -186,7 +186,7 @@ void ConfigureDateLine(TAAFadeText& t) {
     t.setCursor(Qt::PointingHandCursor);
     t.SetParentColor(false);
 
-    TAAFontSpec song;
+    TAACanvasFont song;
     song.name = "宋体";
     song.height = 12;
     song.color = kClWhite;
@@ -196,7 +196,7 @@ void ConfigureDateLine(TAAFadeText& t) {
     cn.Effect().Shadow().SetEnabled(true);
     cn.Effect().Shadow().SetOffsetX(1);
     cn.Effect().Shadow().SetOffsetY(1);
-    TAAFontSpec underlined = song;
+    TAACanvasFont underlined = song;
     underlined.underline = true;
     t.Fonts().Add("FontAD").SetFont(underlined);
 

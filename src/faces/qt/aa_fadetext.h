@@ -109,8 +109,8 @@ public:
     void SetActive(bool on) { core_->SetActive(on); }
     int RepeatCount() const { return core_->RepeatCount(); }
     void SetRepeatCount(int n) { core_->SetRepeatCount(n); }
-    const TAAFontSpec& Font() const { return core_->Font(); }
-    void SetFont(const TAAFontSpec& font) { core_->SetFont(font); }
+    const TAACanvasFont& Font() const { return core_->Font(); }
+    void SetFont(const TAACanvasFont& font) { core_->SetFont(font); }
     TColor Color() const { return core_->Color(); }
     void SetColor(TColor c) { core_->SetColor(c); }
     int LineIndex() const { return core_->LineIndex(); }

@@ -7,50 +7,50 @@
 
 namespace tobu {
 
-QFont TQtGlyphSource::ToQFont(const TAAFontSpec& spec) {
-    QFont f(QString::fromStdString(spec.name));
-    f.setPixelSize(std::max(std::abs(spec.height), 1));
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
-    f.setUnderline(spec.underline);
-    f.setStrikeOut(spec.strikeOut);
+QFont TQtGlyphSource::ToQFont(const TAACanvasFont& desc) {
+    QFont f(QString::fromStdString(desc.name));
+    f.setPixelSize(std::max(std::abs(desc.height), 1));
+    f.setBold(desc.bold);
+    f.setItalic(desc.italic);
+    f.setUnderline(desc.underline);
+    f.setStrikeOut(desc.strikeOut);
     // The engine makes its own anti-aliasing by sampling at 2-4 times the size; the raw
     // coverage is the crisp, unsmoothed glyph (embedded bitmaps where the font has them).
     f.setStyleStrategy(QFont::NoAntialias);
     return f;
 }
 
-TAAFontSpec TQtGlyphSource::FromQFont(const QFont& font, TColor color) {
-    TAAFontSpec spec;
-    spec.name = font.family().toStdString();
-    spec.height = font.pixelSize() > 0 ? font.pixelSize() : QFontMetrics(font).height();
-    spec.color = color;
-    spec.bold = font.bold();
-    spec.italic = font.italic();
-    spec.underline = font.underline();
-    spec.strikeOut = font.strikeOut();
-    return spec;
+TAACanvasFont TQtGlyphSource::FromQFont(const QFont& font, TColor color) {
+    TAACanvasFont desc;
+    desc.name = font.family().toStdString();
+    desc.height = font.pixelSize() > 0 ? font.pixelSize() : QFontMetrics(font).height();
+    desc.color = color;
+    desc.bold = font.bold();
+    desc.italic = font.italic();
+    desc.underline = font.underline();
+    desc.strikeOut = font.strikeOut();
+    return desc;
 }
 
-const QFont& TQtGlyphSource::FontFor(const TAAFontSpec& spec) {
+const QFont& TQtGlyphSource::FontFor(const TAACanvasFont& desc) {
     // The colour does not change the glyphs; compare everything else.
-    TAAFontSpec key = spec;
+    TAACanvasFont key = desc;
     key.color = 0;
-    if (!cachedSpec_ || !(*cachedSpec_ == key)) {
+    if (!cachedKey_ || !(*cachedKey_ == key)) {
         cachedFont_ = ToQFont(key);
-        cachedSpec_ = key;
+        cachedKey_ = key;
     }
     return cachedFont_;
 }
 
-TSize TQtGlyphSource::TextExtent(const TAAFontSpec& font, std::string_view text) {
+TSize TQtGlyphSource::TextExtent(const TAACanvasFont& font, std::string_view text) {
     const QFontMetrics fm(FontFor(font));
     const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     return {fm.horizontalAdvance(s), fm.ascent() + fm.descent()};
 }
 
-Bitmap8 TQtGlyphSource::Render(const TAAFontSpec& font, std::string_view text, int angle, int width,
-                               int height) {
+Bitmap8 TQtGlyphSource::Render(const TAACanvasFont& font, std::string_view text, int angle,
+                               int width, int height) {
     Bitmap8 out(width, height);
     if (out.width == 0 || out.height == 0) return out;
     QImage img(out.width, out.height, QImage::Format_RGB32);

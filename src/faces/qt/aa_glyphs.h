@@ -11,16 +11,16 @@ namespace tobu {
 
 class TQtGlyphSource : public TAAGlyphSource {
 public:
-    TSize TextExtent(const TAAFontSpec& font, std::string_view text) override;
-    Bitmap8 Render(const TAAFontSpec& font, std::string_view text, int angle, int width,
+    TSize TextExtent(const TAACanvasFont& font, std::string_view text) override;
+    Bitmap8 Render(const TAACanvasFont& font, std::string_view text, int angle, int width,
                    int height) override;
 
-    static QFont ToQFont(const TAAFontSpec& spec);
-    static TAAFontSpec FromQFont(const QFont& font, TColor color);
+    static QFont ToQFont(const TAACanvasFont& desc);
+    static TAACanvasFont FromQFont(const QFont& font, TColor color);
 
 private:
-    const QFont& FontFor(const TAAFontSpec& spec);
-    std::optional<TAAFontSpec> cachedSpec_;
+    const QFont& FontFor(const TAACanvasFont& desc);
+    std::optional<TAACanvasFont> cachedKey_;
     QFont cachedFont_;
 };
 
