@@ -1,0 +1,154 @@
+#include "sound/sdl_sound_device.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+namespace tobu {
+
+namespace {
+
+// SDL_mixer's end hook is a plain function: it finds the one device through this pointer.
+std::mutex g_deviceMutex;
+SdlSoundDevice* g_device = nullptr;
+
+bool OpenAudioWith(const char* driver) {
+    if (driver) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0) return true;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+}
+
+} // namespace
+
+SdlSoundDevice::~SdlSoundDevice() {
+    ShutDown();
+}
+
+void SdlSoundDevice::MusicFinishedHook() {
+    std::lock_guard<std::mutex> guard(g_deviceMutex);
+    if (g_device) g_device->MusicFinished();
+}
+
+void SdlSoundDevice::MusicFinished() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    // Halting a sound on purpose also runs the hook; only the end of the sound we started
+    // and still wait for counts.
+    if (!expecting_) return;
+    expecting_ = false;
+    queue_.push_back(kNotifySuccessful);
+    queued_.notify_all();
+    if (wakeup_) wakeup_();
+}
+
+bool SdlSoundDevice::EnsureAudio() {
+    if (ready_) return true;
+    if (failed_) return false;
+    {
+        std::lock_guard<std::mutex> guard(g_deviceMutex);
+        if (g_device && g_device != this) {
+            failed_ = true;
+            return false;
+        }
+        g_device = this;
+    }
+    Mix_Init(MIX_INIT_MP3);
+    if (OpenAudioWith(nullptr) || OpenAudioWith("dummy")) {
+        const char* name = SDL_GetCurrentAudioDriver();
+        driver_ = name ? name : "";
+        Mix_HookMusicFinished(&SdlSoundDevice::MusicFinishedHook);
+        ready_ = true;
+        return true;
+    }
+    Mix_Quit();
+    failed_ = true;
+    std::lock_guard<std::mutex> guard(g_deviceMutex);
+    g_device = nullptr;
+    return false;
+}
+
+void SdlSoundDevice::CloseAll() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        expecting_ = false;
+        queue_.clear();
+    }
+    if (!ready_) return;
+    Mix_HaltMusic();
+    for (auto& [path, music] : opened_) Mix_FreeMusic(music);
+    opened_.clear();
+}
+
+bool SdlSoundDevice::Open(const std::string& path) {
+    if (!EnsureAudio()) return false;
+    if (opened_.count(path)) return true;
+    Mix_Music* music = Mix_LoadMUS(path.c_str());
+    if (!music) return false;
+    opened_[path] = music;
+    return true;
+}
+
+bool SdlSoundDevice::PlayNotify(const std::string& path) {
+    if (!Open(path)) return false;
+    Mix_Music* music = opened_[path];
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        expecting_ = false;
+    }
+    // After the halt no earlier sound can report its end (the hook runs under the mixer's
+    // lock, which Mix_HaltMusic takes), so the next report belongs to this play.
+    Mix_HaltMusic();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        expecting_ = true;
+    }
+    if (Mix_PlayMusic(music, 0) != 0) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        expecting_ = false;
+        return false;
+    }
+    return true;
+}
+
+void SdlSoundDevice::SetWakeup(std::function<void()> wakeup) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    wakeup_ = std::move(wakeup);
+}
+
+std::vector<int> SdlSoundDevice::TakeNotifications() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<int> out;
+    out.swap(queue_);
+    return out;
+}
+
+bool SdlSoundDevice::WaitForNotification(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return queued_.wait_for(lock, timeout, [this] { return !queue_.empty(); });
+}
+
+std::string SdlSoundDevice::DriverName() const {
+    return driver_;
+}
+
+void SdlSoundDevice::ShutDown() {
+    CloseAll();
+    if (!ready_) return;
+    Mix_HookMusicFinished(nullptr);
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    Mix_Quit();
+    ready_ = false;
+    std::lock_guard<std::mutex> guard(g_deviceMutex);
+    if (g_device == this) g_device = nullptr;
+}
+
+bool PlayToEnd(TBackSound& player, SdlSoundDevice& device, std::chrono::milliseconds quietLimit) {
+    while (player.Playing()) {
+        if (!device.WaitForNotification(quietLimit)) return false;
+        for (int code : device.TakeNotifications()) player.MMNotify(code);
+    }
+    return true;
+}
+
+} // namespace tobu
