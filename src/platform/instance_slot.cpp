@@ -1,0 +1,133 @@
+#include "platform/instance_slot.h"
+
+#include <atomic>
+#include <cctype>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tobu {
+
+namespace {
+
+constexpr size_t kSlotSize = 4;
+
+std::string SanitizeName(const std::string& s) {
+    std::string out;
+    for (unsigned char c : s) {
+        bool keep = std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '{' || c == '}';
+        out += keep ? static_cast<char>(c) : '_';
+    }
+    return out;
+}
+
+} // namespace
+
+std::string InstanceSlot::DefaultName() {
+    std::string prefix = kInstanceSlotGuid;
+    if (const char* p = std::getenv("TOBU_INSTANCE_NAME"); p && *p) prefix = p;
+    std::string display = "none";
+    if (const char* d = std::getenv("DISPLAY"); d && *d) {
+        display = d;
+        // ":0" and ":0.0" are the same desktop: drop the screen number.
+        auto colon = display.rfind(':');
+        auto dot = display.rfind('.');
+        if (colon != std::string::npos && dot != std::string::npos && dot > colon)
+            display.erase(dot);
+    }
+    std::string name = "/" + SanitizeName(prefix + "-" + std::to_string(getuid()) + "-" + display);
+    if (name.size() > 200) name.resize(200);
+    return name;
+}
+
+InstanceSlot InstanceSlot::Open(const std::string& name) {
+    InstanceSlot slot;
+    int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return slot;
+    struct stat st {};
+    // Someone else's block under our name would let them steer our start-up: refuse it.
+    if (fstat(fd, &st) != 0 || st.st_uid != getuid() ||
+        (st.st_size < static_cast<off_t>(kSlotSize) && ftruncate(fd, kSlotSize) != 0)) {
+        close(fd);
+        return slot;
+    }
+    // A new block is zero-filled by the truncation above; an existing one keeps its content.
+    void* view = mmap(nullptr, kSlotSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (view == MAP_FAILED) {
+        close(fd);
+        return slot;
+    }
+    slot.fd_ = fd;
+    slot.view_ = static_cast<uint32_t*>(view);
+    return slot;
+}
+
+bool InstanceSlot::Remove(const std::string& name) {
+    return shm_unlink(name.c_str()) == 0;
+}
+
+InstanceSlot::~InstanceSlot() {
+    Close();
+}
+
+InstanceSlot::InstanceSlot(InstanceSlot&& other) noexcept : fd_(other.fd_), view_(other.view_) {
+    other.fd_ = -1;
+    other.view_ = nullptr;
+}
+
+InstanceSlot& InstanceSlot::operator=(InstanceSlot&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = other.fd_;
+        view_ = other.view_;
+        other.fd_ = -1;
+        other.view_ = nullptr;
+    }
+    return *this;
+}
+
+WindowHandle InstanceSlot::Read() const {
+    if (!view_) return 0;
+    return std::atomic_ref<uint32_t>(*view_).load();
+}
+
+void InstanceSlot::Write(WindowHandle handle) {
+    if (view_) std::atomic_ref<uint32_t>(*view_).store(handle);
+}
+
+void InstanceSlot::Release(WindowHandle mine) {
+    if (!view_ || mine == 0) return;
+    uint32_t expected = mine;
+    std::atomic_ref<uint32_t>(*view_).compare_exchange_strong(expected, 0);
+}
+
+void InstanceSlot::Close() {
+    if (view_) munmap(view_, kSlotSize);
+    if (fd_ >= 0) close(fd_);
+    view_ = nullptr;
+    fd_ = -1;
+}
+
+void SendRestore(WindowHandle handle) {
+    Message restore;
+    restore.msg = kWmSysCommand;
+    restore.wparam = kScRestore;
+    SendMessage(handle, restore, 5000);
+}
+
+bool AppAlreadyRunning(InstanceSlot& slot, WindowHandle mine,
+                       const std::function<void(WindowHandle)>& restore,
+                       const std::function<bool(WindowHandle)>& is_window) {
+    if (slot.IsNull()) return false;
+    WindowHandle stored = slot.Read();
+    if (stored == 0 || stored == mine || !is_window(stored)) {
+        slot.Write(mine);
+        return false;
+    }
+    if (restore) restore(stored);
+    return true;
+}
+
+} // namespace tobu

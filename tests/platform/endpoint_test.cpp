@@ -1,0 +1,410 @@
+#include "platform/endpoint.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <poll.h>
+#include <set>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+
+#include "runtime_dir_fixture.h"
+
+namespace tobu {
+namespace {
+
+using namespace std::chrono_literals;
+using Ms = std::chrono::milliseconds;
+using ::testing::ElementsAreArray;
+
+// ---- wire format ------------------------------------------------------------------------------
+
+TEST(EndpointFrame, HeaderLayoutIsLittleEndianAt32Bytes) {
+    Message m{0x4A, 0x0102030405060708ull, -2, {0xAA, 0xBB, 0xCC}};
+    auto f = EncodeFrame(FrameKind::Send, m);
+    ASSERT_EQ(f.size(), 32u + 3u);
+    EXPECT_EQ(std::string(f.begin(), f.begin() + 4), "TOBM");
+    EXPECT_EQ(f[4], 1); // version
+    EXPECT_EQ(f[5], 1); // send
+    EXPECT_EQ(f[6] | f[7], 0);
+    EXPECT_EQ(f[8], 0x4A); // number
+    EXPECT_EQ(f[9] | f[10] | f[11], 0);
+    EXPECT_EQ(f[12], 3);    // data length
+    EXPECT_EQ(f[16], 0x08); // wparam, low byte first
+    EXPECT_EQ(f[23], 0x01);
+    for (int i = 24; i < 32; ++i) EXPECT_EQ(f[i], i == 24 ? 0xFE : 0xFF) << i; // lparam -2
+    EXPECT_EQ(f[32], 0xAA);
+    EXPECT_EQ(EncodeFrame(FrameKind::Post, m)[5], 2);
+    EXPECT_EQ(EncodeFrame(FrameKind::Reply, m)[5], 3);
+}
+
+TEST(EndpointFrame, RoundTripAndEveryPrefixNeedsMore) {
+    Message m{0x4BD, 77, INT64_MIN, {1, 2, 3, 0}};
+    auto f = EncodeFrame(FrameKind::Post, m);
+    for (size_t n = 0; n < f.size(); ++n)
+        EXPECT_EQ(ParseFrame(f.data(), n).status, FrameStatus::NeedMore) << n;
+    f.push_back(0x55); // trailing bytes are not part of the frame
+    auto p = ParseFrame(f.data(), f.size());
+    ASSERT_EQ(p.status, FrameStatus::Complete);
+    EXPECT_EQ(p.consumed, 36u);
+    EXPECT_EQ(p.kind, FrameKind::Post);
+    EXPECT_EQ(p.msg, m);
+}
+
+TEST(EndpointFrame, JunkIsRejectedAsEarlyAsPossible) {
+    auto good = EncodeFrame(FrameKind::Send, Message{1, 2, 3, {}});
+    const uint8_t junk[] = {'G'};
+    EXPECT_EQ(ParseFrame(junk, 1).status, FrameStatus::Invalid);
+    for (size_t pos : {0u, 3u, 4u, 5u, 6u, 7u}) {
+        auto bad = good;
+        bad[pos] ^= 0x40;
+        EXPECT_EQ(ParseFrame(bad.data(), pos + 1).status, FrameStatus::Invalid) << pos;
+    }
+    auto kind0 = good;
+    kind0[5] = 0;
+    EXPECT_EQ(ParseFrame(kind0.data(), kind0.size()).status, FrameStatus::Invalid);
+}
+
+TEST(EndpointFrame, DataLimitIs64KiBAndOversizeFailsOnTheHeaderAlone) {
+    Message m{kWmCopyData, 0, 0, std::vector<uint8_t>(kMaxMessageData, 7)};
+    auto f = EncodeFrame(FrameKind::Send, m);
+    EXPECT_EQ(kMaxMessageData, 65536u);
+    EXPECT_EQ(ParseFrame(f.data(), f.size()).status, FrameStatus::Complete);
+    // 65537 announced: invalid as soon as the length field is there, without waiting for data.
+    f[12] = 0x01;
+    f[13] = 0x00;
+    f[14] = 0x01;
+    EXPECT_EQ(ParseFrame(f.data(), 16).status, FrameStatus::Invalid);
+    f[14] = 0;
+    f[15] = 0x80; // huge
+    EXPECT_EQ(ParseFrame(f.data(), 32).status, FrameStatus::Invalid);
+}
+
+// ---- endpoints between threads and processes --------------------------------------------------
+
+// Runs an endpoint's dispatch loop on its own thread, as the program's UI thread would.
+class Server {
+public:
+    explicit Server(Endpoint::Handler handler, Ms frame_timeout = 2000ms) {
+        ep_.SetHandler(std::move(handler));
+        ep_.SetFrameTimeout(frame_timeout);
+        handle_ = ep_.Create();
+        thread_ = std::thread([this] {
+            while (!stop_) {
+                pollfd p{ep_.fd(), POLLIN, 0};
+                poll(&p, 1, 10);
+                ep_.Dispatch();
+            }
+        });
+    }
+    ~Server() {
+        stop_ = true;
+        thread_.join();
+    }
+    WindowHandle handle() const { return handle_; }
+    Endpoint& endpoint() { return ep_; }
+
+private:
+    Endpoint ep_;
+    WindowHandle handle_ = 0;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// Collects messages handed to a handler on another thread.
+struct Inbox {
+    std::mutex m;
+    std::condition_variable cv;
+    std::vector<Message> got;
+
+    int64_t Take(const Message& msg) {
+        std::lock_guard l(m);
+        got.push_back(msg);
+        cv.notify_all();
+        return static_cast<int64_t>(msg.wparam) + msg.lparam;
+    }
+    bool WaitFor(size_t n, Ms limit = 3000ms) {
+        std::unique_lock l(m);
+        return cv.wait_for(l, limit, [&] { return got.size() >= n; });
+    }
+    size_t Count() {
+        std::lock_guard l(m);
+        return got.size();
+    }
+};
+
+int RawConnect(WindowHandle h) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::string path = EndpointPath(h);
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// True when the server closes the connection within the limit.
+bool ClosedByServer(int fd, Ms limit = 3000ms) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(limit.count())) <= 0) return false;
+    char c;
+    return recv(fd, &c, 1, MSG_DONTWAIT) == 0;
+}
+
+class EndpointTest : public testing::RuntimeDirTest {};
+
+TEST_F(EndpointTest, SendWaitsForResultPostDoesNotAndDataArrivesWhole) {
+    Inbox inbox;
+    Server server([&](const Message& m) { return inbox.Take(m); });
+    ASSERT_NE(server.handle(), 0u);
+
+    auto r = SendMessage(server.handle(), Message{0x401, 40, 2, {}}, 3000);
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(*r, 42);
+    EXPECT_EQ(SendMessage(server.handle(), Message{0x401, 0, -5, {}}), -5);
+
+    EXPECT_TRUE(PostMessage(server.handle(), Message{0x4BE, 0, 0, {}}));
+    ASSERT_TRUE(inbox.WaitFor(3));
+
+    std::vector<uint8_t> text = {0xCA, 0xB1, 0xD6, 0xD3, 0}; // GBK text with its closing zero
+    EXPECT_TRUE(SendMessage(server.handle(), Message{kWmCopyData, 123, 0, text}).has_value());
+    std::vector<uint8_t> big(kMaxMessageData, 0x5A);
+    EXPECT_TRUE(PostMessage(server.handle(), Message{kWmCopyData, 0, 0, big}));
+    ASSERT_TRUE(inbox.WaitFor(5));
+    std::lock_guard l(inbox.m);
+    EXPECT_EQ(inbox.got[2].msg, 0x4BEu);
+    EXPECT_EQ(inbox.got[3].msg, kWmCopyData);
+    EXPECT_EQ(inbox.got[3].wparam, 123u);
+    EXPECT_THAT(inbox.got[3].data, ElementsAreArray(text));
+    EXPECT_EQ(inbox.got[4].data, big);
+}
+
+TEST_F(EndpointTest, OversizeFramesAreRejectedOnBothSides) {
+    Inbox inbox;
+    Server server([&](const Message& m) { return inbox.Take(m); });
+    std::vector<uint8_t> too_big(kMaxMessageData + 1, 1);
+    EXPECT_FALSE(PostMessage(server.handle(), Message{kWmCopyData, 0, 0, too_big}));
+    EXPECT_FALSE(SendMessage(server.handle(), Message{kWmCopyData, 0, 0, too_big}).has_value());
+
+    // A peer that announces too much is dropped at the header, not after 64 KiB of waiting.
+    int fd = RawConnect(server.handle());
+    ASSERT_GE(fd, 0);
+    auto frame = EncodeFrame(FrameKind::Post, Message{kWmCopyData, 0, 0, {}});
+    frame[14] = 0x01; // 65536 + ...
+    frame[12] = 0x01;
+    ASSERT_EQ(send(fd, frame.data(), 32, MSG_NOSIGNAL), 32);
+    EXPECT_TRUE(ClosedByServer(fd));
+    close(fd);
+    EXPECT_EQ(inbox.Count(), 0u);
+}
+
+TEST_F(EndpointTest, GarbageAndStallingPeersAreDroppedWithoutBlockingOthers) {
+    Inbox inbox;
+    Server server([&](const Message& m) { return inbox.Take(m); }, 300ms);
+
+    int junk = RawConnect(server.handle());
+    ASSERT_GE(junk, 0);
+    const char garbage[] = "GET / HTTP/1.0\r\n\r\n";
+    send(junk, garbage, sizeof garbage, MSG_NOSIGNAL);
+    EXPECT_TRUE(ClosedByServer(junk));
+    close(junk);
+
+    int stall = RawConnect(server.handle());
+    ASSERT_GE(stall, 0);
+    auto frame = EncodeFrame(FrameKind::Send, Message{1, 2, 3, {}});
+    send(stall, frame.data(), 10, MSG_NOSIGNAL); // a third of a header, then nothing
+    // Others are served while the stalled peer waits...
+    EXPECT_EQ(SendMessage(server.handle(), Message{5, 1, 1, {}}, 2000), 2);
+    // ...and the stalled peer is dropped after the frame time-out.
+    EXPECT_TRUE(ClosedByServer(stall));
+    close(stall);
+
+    // A peer that closes after a partial frame is dropped too; nothing reaches the handler.
+    int half = RawConnect(server.handle());
+    send(half, frame.data(), 20, MSG_NOSIGNAL);
+    close(half);
+    EXPECT_EQ(SendMessage(server.handle(), Message{6, 1, 1, {}}, 2000), 2);
+    EXPECT_EQ(inbox.Count(), 2u);
+}
+
+TEST_F(EndpointTest, DispatchReturnsAtOnceWhilePeersStall) {
+    Endpoint ep;
+    int calls = 0;
+    ep.SetHandler([&](const Message&) { return ++calls; });
+    WindowHandle h = ep.Create();
+    ASSERT_NE(h, 0u);
+    std::vector<int> stalled;
+    for (int i = 0; i < 5; ++i) {
+        int fd = RawConnect(h);
+        ASSERT_GE(fd, 0);
+        send(fd, "TOBM", 4, MSG_NOSIGNAL);
+        stalled.push_back(fd);
+    }
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 20; ++i) ep.Dispatch();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    EXPECT_EQ(ep.pending_connections(), 5u);
+    EXPECT_EQ(calls, 0);
+    for (int fd : stalled) close(fd);
+}
+
+TEST_F(EndpointTest, IdleConnectionFloodIsBounded) {
+    Endpoint ep;
+    WindowHandle h = ep.Create();
+    std::vector<int> fds;
+    for (size_t i = 0; i < Endpoint::kMaxPendingConnections + 20; ++i) fds.push_back(RawConnect(h));
+    for (int i = 0; i < 5; ++i) ep.Dispatch();
+    EXPECT_LE(ep.pending_connections(), Endpoint::kMaxPendingConnections);
+    for (int fd : fds) close(fd);
+}
+
+TEST_F(EndpointTest, SendTimesOutOnASlowReceiver) {
+    Server server([](const Message&) {
+        std::this_thread::sleep_for(800ms);
+        return int64_t{1};
+    });
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(SendMessage(server.handle(), Message{1, 0, 0, {}}, 150).has_value());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 700ms);
+}
+
+TEST_F(EndpointTest, IsWindowFollowsTheEndpointsLife) {
+    EXPECT_FALSE(IsWindow(0));
+    EXPECT_FALSE(IsWindow(0x1234567));
+    EXPECT_FALSE(PostMessage(0x1234567, Message{}));
+    EXPECT_FALSE(SendMessage(0x1234567, Message{}, 200).has_value());
+    WindowHandle h;
+    std::string path;
+    {
+        Endpoint ep;
+        h = ep.Create();
+        ASSERT_NE(h, 0u);
+        EXPECT_LT(h, 0x80000000u);
+        path = EndpointPath(h);
+        EXPECT_TRUE(std::filesystem::exists(path));
+        EXPECT_TRUE(IsWindow(h)); // accepted by the kernel even before the owner dispatches
+        ep.Dispatch();
+        EXPECT_EQ(ep.Create(), h);
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_FALSE(SendMessage(h, Message{}, 200).has_value());
+}
+
+TEST_F(EndpointTest, StaleSocketOfADeadProcessIsNoWindow) {
+    int pipefd[2];
+    ASSERT_EQ(pipe(pipefd), 0);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // Create an endpoint and die without cleaning up, as a crash would.
+        auto* ep = new Endpoint;
+        WindowHandle h = ep->Create();
+        (void)!write(pipefd[1], &h, sizeof h);
+        _exit(0);
+    }
+    WindowHandle h = 0;
+    ASSERT_EQ(read(pipefd[0], &h, sizeof h), static_cast<ssize_t>(sizeof h));
+    waitpid(pid, nullptr, 0);
+    close(pipefd[0]);
+    close(pipefd[1]);
+    ASSERT_NE(h, 0u);
+    EXPECT_TRUE(std::filesystem::exists(EndpointPath(h))); // the file stays behind
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_FALSE(PostMessage(h, Message{1, 0, 0, {}}));
+}
+
+TEST_F(EndpointTest, HandlesAreUniqueAndNamedAfterTheirNumber) {
+    std::vector<std::unique_ptr<Endpoint>> eps;
+    std::set<WindowHandle> seen;
+    for (int i = 0; i < 50; ++i) {
+        eps.push_back(std::make_unique<Endpoint>());
+        WindowHandle h = eps.back()->Create();
+        ASSERT_NE(h, 0u);
+        EXPECT_TRUE(seen.insert(h).second);
+    }
+    char expect[32];
+    std::snprintf(expect, sizeof expect, "/run/ep-%08x", 0xABCu);
+    EXPECT_EQ(EndpointPath(0xABC), dir_ + expect);
+}
+
+TEST_F(EndpointTest, HandlerMayDispatchAgainOrDestroyTheEndpoint) {
+    auto ep = std::make_unique<Endpoint>();
+    WindowHandle h = ep->Create();
+    int nested = 0;
+    ep->SetHandler([&](const Message& m) -> int64_t {
+        if (m.msg == 1) ep->Dispatch(); // a nested event loop inside the handler
+        if (m.msg == 2) ep.reset();     // the window closes while handling
+        ++nested;
+        return 9;
+    });
+    std::optional<int64_t> r1, r2;
+    std::thread client([&] {
+        PostMessage(h, Message{3, 0, 0, {}});
+        r1 = SendMessage(h, Message{1, 0, 0, {}}, 3000);
+        r2 = SendMessage(h, Message{2, 0, 0, {}}, 3000);
+    });
+    auto until = std::chrono::steady_clock::now() + 5s;
+    while (ep && std::chrono::steady_clock::now() < until) {
+        pollfd p{ep->fd(), POLLIN, 0};
+        poll(&p, 1, 10);
+        ep->Dispatch();
+    }
+    client.join();
+    EXPECT_EQ(ep, nullptr);
+    EXPECT_EQ(nested, 3);
+    EXPECT_EQ(r1, 9);
+    EXPECT_EQ(r2, 9);
+    EXPECT_FALSE(IsWindow(h));
+}
+
+TEST_F(EndpointTest, RuntimeDirIsPrivate) {
+    Endpoint ep;
+    ASSERT_NE(ep.Create(), 0u);
+    struct stat st {};
+    ASSERT_EQ(stat(RuntimeDir().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    // A symbolic link in place of the folder is refused.
+    std::string link = dir_ + "/link";
+    ASSERT_EQ(symlink(dir_.c_str(), link.c_str()), 0);
+    setenv("TOBU_RUNTIME_DIR", link.c_str(), 1);
+    EXPECT_FALSE(EnsureRuntimeDir());
+    Endpoint other;
+    EXPECT_EQ(other.Create(), 0u);
+
+    // So is a folder that belongs to somebody else (only root can set that up).
+    if (getuid() == 0) {
+        std::string foreign = dir_ + "/foreign";
+        mkdir(foreign.c_str(), 0700);
+        ASSERT_EQ(chown(foreign.c_str(), 65534, 65534), 0);
+        setenv("TOBU_RUNTIME_DIR", foreign.c_str(), 1);
+        EXPECT_FALSE(EnsureRuntimeDir());
+    }
+}
+
+TEST(EndpointRuntimeDir, FallsBackFromXdgToTmp) {
+    unsetenv("TOBU_RUNTIME_DIR");
+    const char* old = std::getenv("XDG_RUNTIME_DIR");
+    std::string saved = old ? old : "";
+    setenv("XDG_RUNTIME_DIR", "/run/user/4242", 1);
+    EXPECT_EQ(RuntimeDir(), "/run/user/4242/tobuclock");
+    unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(RuntimeDir(), "/tmp/tobuclock-" + std::to_string(getuid()));
+    if (old) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+}
+
+} // namespace
+} // namespace tobu
