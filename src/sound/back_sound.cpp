@@ -23,7 +23,7 @@ std::string TBackSound::NextFile() {
         entry = pending_.substr(0, star);
         pending_.erase(0, star + 1);
     }
-    if (!entry.empty() && !IsPlayableFile(entry)) entry = kMissingEntry;
+    if (!entry.empty() && !IsPlayableFile(entry)) entry = std::string(kMissingEntry);
     return entry;
 }
 

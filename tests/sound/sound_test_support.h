@@ -16,6 +16,12 @@
 
 namespace tobu::testing {
 
+// The root of the source tree (TOBU_SOURCE_DIR when the test runner sets it).
+inline std::string SourceDir() {
+    if (const char* env = std::getenv("TOBU_SOURCE_DIR"); env && *env) return env;
+    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
+}
+
 // A fresh folder under the system's temporary folder, removed with the object.
 class TempFolder {
 public:
