@@ -1,0 +1,17 @@
+// The bar's built-in pictures, used when no skin package is selected: background, the two
+// picture buttons, the eight menu icons and the two tray icons.
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+
+namespace tobu {
+
+QImage DefaultBarBackground();      // 332 × 34, magenta outside the rounded corners
+QImage DefaultMenuButton(bool hot); // 43 × 27
+QImage DefaultMinButton(bool hot);  // 26 × 9
+// 0 options, 1 help, 2 exit, 3 about, 4 home page, 5 tasks, 6 calendar marks, 7 world time.
+QIcon MenuIcon(int index);
+QIcon TrayIcon(int index); // 0 and 1: the two pictures the tray animation swaps
+
+} // namespace tobu

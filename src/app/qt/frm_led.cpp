@@ -1,0 +1,612 @@
+#include "app/qt/frm_led.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+
+#include "app/qt/bar_art.h"
+#include "app/qt/bitmap_button.h"
+#include "app/qt/flat_panel.h"
+#include "app/qt/window_mover.h"
+#include "app/start_up.h"
+#include "faces/qt/aa_fadetext.h"
+#include "faces/qt/led_font_num_widget.h"
+#include "platform/qt/color_key.h"
+#include "platform/qt/desktop.h"
+#include "platform/qt/fonts.h"
+#include "settings/bar_settings_writer.h"
+
+namespace tobu {
+
+bool ShadowsEnabled = false;
+std::string AppDir;
+std::string HeadingFontName = "宋体";
+std::string CurrentSkinFile;
+std::string CurrentClockFile;
+
+namespace {
+
+QColor FromTColor(TColor c) {
+    return QColor(ColorR(c), ColorG(c), ColorB(c));
+}
+
+// Without global keys nothing registers: the hot key stays off, silently.
+class NoHotKeys : public HotKeySystem {
+public:
+    int AddAtom(const std::string&) override { return 0; }
+    void DeleteAtom(int) override {}
+    bool RegisterHotKey(int, int, int) override { return false; }
+    void UnregisterHotKey(int) override {}
+};
+
+} // namespace
+
+void TImageBk::SetPicture(const QImage& image) {
+    picture_ = image;
+    update();
+}
+
+void TImageBk::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (!picture_.isNull()) p.drawImage(0, 0, picture_);
+}
+
+TFrmLED::TFrmLED(const Services& services, std::string firstArgument)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::Tool), services_(services),
+      first_argument_(std::move(firstArgument)) {
+    if (!services_.clock) services_.clock = &SystemClock::Instance();
+    if (!services_.hotKeys) {
+        no_hot_keys_ = std::make_unique<NoHotKeys>();
+        services_.hotKeys = no_hot_keys_.get();
+    }
+    hot_key_ = std::make_unique<ClockHotKey>(*services_.hotKeys);
+    setWindowTitle(QString::fromUtf8("Tobu桌面时钟"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setFixedSize(332, 34);
+    BuildControls();
+    BuildMenus();
+}
+
+TFrmLED::~TFrmLED() {
+    if (!destroyed_) FormDestroy();
+}
+
+void TFrmLED::BuildControls() {
+    ImageBk = new TImageBk(this);
+    ImageBk->setObjectName("ImageBk");
+    ImageBk->setGeometry(0, 0, 332, 34);
+
+    AAFadeTextDate = new TAAFadeText(this);
+    AAFadeTextDate->setObjectName("AAFadeTextDate");
+    ConfigureDateLine(*AAFadeTextDate);
+
+    RzPanel2 = new TFlatPanel(this);
+    RzPanel2->setObjectName("RzPanel2");
+    RzPanel2->setGeometry(53, 4, 116, 26);
+    RzPanel2->SetBorderColor(FromTColor(13664560));
+    QFont timeFont("Tahoma");
+    timeFont.setPixelSize(24);
+    timeFont.setItalic(true);
+    RzPanel2->setFont(timeFont);
+
+    LED = new TLEDFontNum(RzPanel2);
+    LED->setObjectName("LED");
+    LED->setAutoSize(false);
+    LED->setGeometry(1, 1, 117, 23);
+    LED->setOffSetX(6);
+    LED->setOffSetY(2);
+    LED->setWordWidth(15);
+    LED->setWordHeight(19);
+    LED->setThick(3);
+    LED->setSpace(3);
+    LED->setBGColor(kClBlack);
+    LED->setLightColor(kClFuchsia);
+    LED->setDarkColor(3618615);
+    LED->setDrawDarkColor(false);
+    LED->setText("00:00:00");
+
+    BtnMenu = new TBitmapButton(this);
+    BtnMenu->setObjectName("BtnMenu");
+    BtnMenu->setGeometry(8, 4, 43, 27);
+    BtnMenu->setToolTip(QString::fromUtf8("主菜单"));
+    connect(BtnMenu, &TBitmapButton::clicked, this, [this] { BtnMenuClick(); });
+
+    BtnMin = new TBitmapButton(this);
+    BtnMin->setObjectName("BtnMin");
+    BtnMin->setGeometry(296, 1, 26, 9);
+    BtnMin->setToolTip(QString::fromUtf8("最小化"));
+    connect(BtnMin, &TBitmapButton::clicked, this, [this] { MinimizeToTray(); });
+
+    // Dragging the background, the panel or the LED moves the whole bar.
+    mover_ = new WindowMover(this);
+    mover_->AddHandle(ImageBk);
+    mover_->AddHandle(RzPanel2);
+    mover_->AddHandle(LED);
+
+    RzTrayIcon1 = new QSystemTrayIcon(TrayIcon(0), this);
+    connect(RzTrayIcon1, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason r) {
+                if (r == QSystemTrayIcon::Trigger) RestoreFromTray();
+            });
+    tray_animation_.setInterval(600);
+    connect(&tray_animation_, &QTimer::timeout, this, [this] {
+        tray_frame_ ^= 1;
+        RzTrayIcon1->setIcon(TrayIcon(tray_frame_));
+    });
+
+    TimerClock.setInterval(1000);
+    connect(&TimerClock, &QTimer::timeout, this, [this] { TimerClockTimer(); });
+    TimerChild.setInterval(300);
+    connect(&TimerChild, &QTimer::timeout, this, [this] { TimerChildTimer(); });
+    TimerSavePos.setInterval(2000);
+    connect(&TimerSavePos, &QTimer::timeout, this, [this] { TimerSavePosTimer(); });
+    TimerMsg.setInterval(1000);
+    TimerMsg.setSingleShot(true);
+    TimerHintClose.setInterval(10000);
+    TimerAD.setInterval(300000);
+    TimerWarStep.setInterval(Msg.war_step_interval_ms);
+
+    ApplyDefaultSkin();
+}
+
+void TFrmLED::ApplyDefaultSkin() {
+    ImageBk->SetPicture(DefaultBarBackground());
+    AAFadeTextDate->SetBackgroundPicture(DefaultBarBackground());
+    BtnMenu->SetPictures(DefaultMenuButton(false), DefaultMenuButton(true));
+    BtnMin->SetPictures(DefaultMinButton(false), DefaultMinButton(true));
+    ApplyColorKey();
+}
+
+void TFrmLED::ApplyColorKey() {
+    // The bar is see-through wherever its background shows the colour key.
+    QImage bk = ImageBk->Picture();
+    if (bk.isNull()) {
+        clearMask();
+        return;
+    }
+    QImage full(size(), QImage::Format_RGB32);
+    full.fill(QColor(255, 0, 255));
+    QPainter(&full).drawImage(0, 0, bk);
+    QRegion region = ColorKeyRegion(full);
+    if (region.isEmpty() || region == QRegion(rect()))
+        clearMask();
+    else
+        setMask(region);
+}
+
+void TFrmLED::BuildMenus() {
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+    PopupMenu2 = new QMenu(this);
+    PopupMenu2->setObjectName("PopupMenu2");
+
+    auto item = [](QMenu* menu, const char* name, const char* caption, int icon, int tag) {
+        QAction* a = menu->addAction(QString::fromUtf8(caption));
+        a->setObjectName(name);
+        if (icon >= 0) a->setIcon(MenuIcon(icon));
+        a->setData(tag);
+        return a;
+    };
+
+    auto* modes = new QActionGroup(this);
+    modes->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    PM_Smp = item(PopupMenu1, "PM_Smp", "精简", -1, 0);
+    PM_Clock = item(PopupMenu1, "PM_Clock", "时钟", -1, 2);
+    PM_Calendar = item(PopupMenu1, "PM_Calendar", "日历", -1, 1);
+    PM_Weather = item(PopupMenu1, "PM_Weather", "天气", -1, 3);
+    mode_items_ = {PM_Smp, PM_Clock, PM_Calendar, PM_Weather};
+    for (QAction* a : mode_items_) {
+        a->setCheckable(true);
+        modes->addAction(a);
+        connect(a, &QAction::triggered, this, [this, a] { PM_CalendarClick(a); });
+    }
+    // The companion windows come with their own windows; until then only "精简" can be chosen.
+    PM_Clock->setEnabled(false);
+    PM_Calendar->setEnabled(false);
+    PM_Weather->setEnabled(false);
+    PopupMenu1->addSeparator()->setObjectName("N6");
+
+    struct Common {
+        QAction *tasks, *marks, *world, *options, *nor, *bs, *skin, *clock, *msg, *time, *home,
+            *help, *about, *exit;
+    };
+    auto commonItems = [&](QMenu* menu, bool tray) {
+        Common c{};
+        const char* suffix = tray ? "1" : "";
+        auto nm = [&](const char* base) { return QByteArray(base) + suffix; };
+        c.tasks = item(menu, nm("PM_TaskOptions"), "定时任务", 5, 0);
+        c.marks = item(menu, nm("PM_CalOptions"), "日历标记", 6, 0);
+        c.world = item(menu, nm("PM_WorldTime"), "城市时间查询", 7, 0);
+        QMenu* sub = menu->addMenu(MenuIcon(0), QString::fromUtf8("系统设置"));
+        c.options = sub->menuAction();
+        c.options->setObjectName(QString::fromLatin1(nm("PM_Options")));
+        c.nor = item(sub, nm("PM_OptionsNor"), "常规设置", -1, 0);
+        c.bs = item(sub, nm("PM_OptionsBS"), "报时设置", -1, 1);
+        c.skin = item(sub, nm("PM_OptionsSkin"), "皮肤更换", -1, 2);
+        c.clock = item(sub, nm("PM_OptionsClock"), "时钟样式", -1, 3);
+        c.msg = item(sub, nm("PM_OptionsMsg"), "消息设置", -1, 4);
+        c.time = item(sub, nm("PM_OptionsTime"), "时间校正", -1, 5);
+        menu->addSeparator()->setObjectName(tray ? "N3" : "N4");
+        c.home = item(menu, tray ? "PM_Homepage1" : "PM_HomePage", "主页", 4, 0);
+        c.help = item(menu, nm("PM_Help"), "帮助", 1, 0);
+        c.about = item(menu, nm("PM_About"), "关于", 3, 0);
+        c.exit = item(menu, nm("PM_Exit"), "退出", 2, 0);
+        // Dialogs that are not built yet stay visible but disabled.
+        for (QAction* a : {c.tasks, c.marks, c.world, c.nor, c.bs, c.skin, c.clock, c.msg, c.time,
+                           c.home, c.about})
+            a->setEnabled(false);
+        connect(c.help, &QAction::triggered, this, [this] { PM_HelpClick(); });
+        connect(c.exit, &QAction::triggered, this, [this] { PM_ExitClick(); });
+        return c;
+    };
+
+    Common m = commonItems(PopupMenu1, false);
+    PM_TaskOptions = m.tasks, PM_CalOptions = m.marks, PM_WorldTime = m.world;
+    PM_Options = m.options, PM_OptionsNor = m.nor, PM_OptionsBS = m.bs;
+    PM_OptionsSkin = m.skin, PM_OptionsClock = m.clock, PM_OptionsMsg = m.msg;
+    PM_OptionsTime = m.time, PM_HomePage = m.home, PM_Help = m.help, PM_About = m.about;
+    PM_Exit = m.exit;
+
+    PM_Open = item(PopupMenu2, "PM_Open", "打开窗口", -1, 0);
+    PM_Hide1 = item(PopupMenu2, "PM_Hide1", "隐藏窗口", -1, 0);
+    connect(PM_Open, &QAction::triggered, this, [this] { RestoreFromTray(); });
+    connect(PM_Hide1, &QAction::triggered, this, [this] { MinimizeToTray(); });
+    PopupMenu2->addSeparator();
+    Common t = commonItems(PopupMenu2, true);
+    PM_TaskOptions1 = t.tasks, PM_CalOptions1 = t.marks, PM_WorldTime1 = t.world;
+    PM_Options1 = t.options, PM_OptionsNor1 = t.nor, PM_OptionsBS1 = t.bs;
+    PM_OptionsSkin1 = t.skin, PM_OptionsClock1 = t.clock, PM_OptionsMsg1 = t.msg;
+    PM_OptionsTime1 = t.time, PM_Homepage1 = t.home, PM_Help1 = t.help, PM_About1 = t.about;
+    PM_Exit1 = t.exit;
+
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(); });
+    connect(PopupMenu2, &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(); });
+    RzTrayIcon1->setContextMenu(PopupMenu2);
+}
+
+std::string TFrmLED::SettingsPath() const {
+    return AppDir + "skin.ini";
+}
+
+void TFrmLED::FormCreate() {
+    // 1. The bar's own font.
+    QFont own("宋体");
+    own.setPointSize(9);
+    setFont(own);
+    // 2. The heading font of the calendar and weather windows.
+    HeadingFontName = ChooseHeadingFont(
+        [](const std::string& name) { return IsFontInstalled(QString::fromStdString(name)); },
+        HeadingFontName);
+    // 3. Not shown yet; painting is double-buffered by the toolkit.
+    first_show_ = true;
+    // 4. The program folder.
+    if (AppDir.empty()) AppDir = CurrentAppDir();
+    // 5. Popup program, last date, cycling date line.
+    popup_wnd_ = 0;
+    last_date_ = 0;
+    date_cycling_ = true;
+    // 6. Settings and skins.
+    LoadSettings(false);
+    // 7. Position saving starts from where the bar is now.
+    SavedLeft = x();
+    SavedTop = y();
+    TimerSavePos.start();
+    // 8-10. Time synchronisation, the bar's shadow and window snapping.
+    if (startUpHook) startUpHook(StartUpStep::AfterSettings);
+    // 11. The calendar window, hidden, which the date line asks for lunar texts.
+    if (startUpHook) startUpHook(StartUpStep::CalendarWindow);
+    // 12-13. Chime sequencer and task table.
+    if (startUpHook) startUpHook(StartUpStep::ChimesAndTasks);
+    // 14. The clock ticks.
+    TimerClock.start();
+    // 15. One display update so the bar is filled before it is first shown.
+    TDateTime now = services_.clock->Now();
+    ShowClockText(now);
+    if (showTimeHook) showTimeHook(false, now);
+    // 16. Start hidden only with the setting and the "/hide" switch.
+    hide_at_start_ = DecideHideAtStart(OnStartHide, first_argument_);
+    OnStartHide = hide_at_start_;
+    // 17. No taskbar button: the bar is a tool window on the desktop and in the tray.
+    // 18. The one-shot calendar-mark message timer.
+    TimerMsg.start();
+    // 19. Cached announcement lines and their 5-minute timer.
+    if (startUpHook) startUpHook(StartUpStep::Announcements);
+    TimerAD.start();
+    if (HasSystemTray()) RzTrayIcon1->show();
+}
+
+void TFrmLED::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    visible_flag_ = true;
+    if (first_show_) {
+        first_show_ = false;
+        TimerChild.start();
+    }
+}
+
+void TFrmLED::TimerChildTimer() {
+    TimerChild.stop();
+    if (startUpHook) startUpHook(StartUpStep::DefaultWindow);
+    // Let the companion window settle for a second before going to the tray.
+    QTimer::singleShot(1000, this, [this] {
+        if (hide_at_start_) {
+            MinimizeToTray();
+            hide_at_start_ = false;
+        }
+    });
+}
+
+void TFrmLED::TimerClockTimer() {
+    // 1. One reading of the clock serves every step of this tick.
+    TDateTime now = services_.clock->Now();
+    // 2. The LED and the plain-text time.
+    ShowClockText(now);
+    // 3. Date line, hover text and the analog clock's hands.
+    if (showTimeHook) showTimeHook(false, now);
+    // 4. Scheduled tasks.
+    if (checkTasksHook) checkTasksHook(now);
+    // 5. Chimes; a message chime goes to the popup program.
+    if (chimeCheckHook && chimeCheckHook(now) && AlarmType == 3 && chimeMessageHook)
+        chimeMessageHook("时钟报时：" + FormatDateTime("tt", now));
+}
+
+void TFrmLED::ShowClockText(TDateTime now) {
+    QString text = QString::fromStdString(ClockText(now));
+    LED->setText(text);
+    RzPanel2->SetCaption(text);
+}
+
+void TFrmLED::RegisterClockHotKey(const std::string& modifierText, const std::string& letterText) {
+    hot_key_->Register(modifierText, letterText);
+}
+
+void TFrmLED::UnregisterClockHotKey() {
+    hot_key_->Unregister();
+}
+
+bool TFrmLED::HandleHotKey(int id, qint64 lparam) {
+    if (id != hot_key_->Id() || !hot_key_->Matches(lparam)) return false;
+    if (announceHook) announceHook(services_.clock->Now());
+    return true;
+}
+
+void TFrmLED::MinimizeToTray() {
+    // The bar and every companion window leave the screen; the visible flag stays set.
+    minimized_ = true;
+    bool wasVisible = visible_flag_;
+    hide();
+    visible_flag_ = wasVisible;
+    if (minimizeHook) minimizeHook(true);
+}
+
+void TFrmLED::RestoreFromTray() {
+    minimized_ = false;
+    show();
+    raise();
+    activateWindow();
+    if (minimizeHook) minimizeHook(false);
+}
+
+void TFrmLED::SetTrayAnimation(bool on) {
+    if (on) {
+        if (!tray_animation_.isActive()) tray_animation_.start();
+    } else {
+        tray_animation_.stop();
+        tray_frame_ = 0;
+        RzTrayIcon1->setIcon(TrayIcon(0));
+    }
+}
+
+qint64 TFrmLED::HandleMessage(const Message& message) {
+    switch (message.msg) {
+    case 0x4BC: // the popup program registers its window
+        popup_wnd_ = static_cast<quint32>(message.lparam);
+        return 0;
+    case 0x4BE: // a popup waits to be read: animate the tray icon
+        SetTrayAnimation(true);
+        return 0;
+    case 0x4BF:
+        SetTrayAnimation(false);
+        return 0;
+    default:
+        return messageHook ? messageHook(message) : 0;
+    }
+}
+
+void TFrmLED::SetOnTop(bool on) {
+    on_top_ = on;
+    bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    if (wasVisible) show();
+}
+
+void TFrmLED::SetBarAlpha(int value) {
+    Tr = value;
+    setWindowOpacity((value & 0xFF) / 255.0);
+}
+
+void TFrmLED::LoadSettings(bool skinOnly) {
+    LastLoadFailed = !tobu::LoadSettings(AppDir, skinOnly, *this);
+}
+
+void TFrmLED::TimerSavePosTimer() {
+    std::optional<WindowPos> clock;
+    bool clockMoved = false;
+    if (clockWindowHook) {
+        if (auto pos = clockWindowHook()) {
+            clock = WindowPos{pos->x(), pos->y()};
+            clockMoved = pos->x() != ClockWinLeft || pos->y() != ClockWinTop;
+        }
+    }
+    if (x() == SavedLeft && y() == SavedTop && !clockMoved) return;
+    if (SaveBarPosition(SettingsPath(), x(), y(), clock)) {
+        SavedLeft = x();
+        SavedTop = y();
+        if (clock) {
+            ClockWinLeft = clock->left;
+            ClockWinTop = clock->top;
+        }
+    }
+}
+
+int TFrmLED::ChildWindowIndex() const {
+    return childIndexHook ? childIndexHook() : 0;
+}
+
+void TFrmLED::BtnMenuClick() {
+    PopupMenu1->popup(BtnMenu->mapToGlobal(QPoint(0, BtnMenu->height())));
+}
+
+void TFrmLED::PopupMenu1Popup() {
+    int index = ChildWindowIndex();
+    QAction* tick = index == 2   ? PM_Clock
+                    : index == 1 ? PM_Calendar
+                    : index == 3 ? PM_Weather
+                                 : PM_Smp;
+    tick->setChecked(true);
+}
+
+void TFrmLED::PM_CalendarClick(QAction* item) {
+    if (item->isChecked() && showChildWindowHook) showChildWindowHook(item->data().toInt());
+}
+
+void TFrmLED::PM_HelpClick() {
+    const std::string name = "TobuClockHelp.chm";
+    std::string path = AppDir + name;
+    if (QFileInfo::exists(QString::fromStdString(path))) {
+        if (services_.openFile) services_.openFile(path);
+        return;
+    }
+    if (services_.warningBox) services_.warningBox("警告", MissingHelpFileMessage(name));
+}
+
+void TFrmLED::PM_ExitClick() {
+    close();
+}
+
+void TFrmLED::closeEvent(QCloseEvent* e) {
+    FormClose();
+    e->accept();
+    emit closed();
+}
+
+void TFrmLED::FormClose() {
+    if (closing_done_) return;
+    closing_done_ = true;
+    try {
+        TimerChild.stop();
+        TimerMsg.stop();
+        TimerWarStep.stop();
+        TimerClock.stop();
+        TimerSavePos.stop();
+        std::optional<WindowPos> clock;
+        if (clockWindowHook)
+            if (auto pos = clockWindowHook()) clock = WindowPos{pos->x(), pos->y()};
+        SaveBarState(SettingsPath(), ChildWindowIndex(), x(), y(), Tr, clock);
+        UnregisterClockHotKey();
+        if (closeCompanionsHook) closeCompanionsHook();
+    } catch (...) {
+        // Shutdown always completes.
+    }
+}
+
+void TFrmLED::FormDestroy() {
+    if (destroyed_) return;
+    destroyed_ = true;
+    try {
+        if (destroyHook) destroyHook();
+        std::remove((AppDir + "SkinDone.tmp").c_str());
+    } catch (...) {
+    }
+}
+
+// Each step of the settings load.
+
+void TFrmLED::LoadBarSkin(const std::string& path) {
+    if (loadBarSkinHook) loadBarSkinHook(path);
+}
+
+void TFrmLED::SetCurrentSkinFile(const std::string& name) {
+    CurrentSkinFile = name;
+}
+
+void TFrmLED::SetCurrentClockFile(const std::string& name) {
+    CurrentClockFile = name;
+}
+
+void TFrmLED::ShowLed(bool show) {
+    LED->setVisible(show);
+    RzPanel2->SetShowCaption(!show);
+}
+
+void TFrmLED::SetTimeFont(const TimeFont& f) {
+    QFont font(QString::fromStdString(f.name));
+    font.setPointSize(std::max(1, f.size));
+    font.setBold(f.bold);
+    font.setItalic(f.italic);
+    font.setUnderline(f.underline);
+    font.setStrikeOut(f.strike_out);
+    RzPanel2->setFont(font);
+    RzPanel2->SetCaptionColor(FromTColor(static_cast<TColor>(f.color)));
+}
+
+void TFrmLED::LoadDialogFrame(const std::string& path) {
+    if (loadDialogFrameHook) loadDialogFrameHook(path);
+}
+
+void TFrmLED::SetAlarm(bool alarm, bool halfAlarm, int alarmType) {
+    Alarm = alarm;
+    HalfAlarm = halfAlarm;
+    AlarmType = alarmType;
+}
+
+void TFrmLED::SetTimeSync(bool autoCheck, int stepHour) {
+    AutoChcek = autoCheck;
+    StepHour = stepHour;
+}
+
+void TFrmLED::SetMessageOptions(const MessageOptions& options) {
+    Msg = options;
+    TimerWarStep.setInterval(options.war_step_interval_ms);
+}
+
+int TFrmLED::ScreenWidth() {
+    return tobu::ScreenSize().width();
+}
+
+int TFrmLED::BarWidth() {
+    return width();
+}
+
+void TFrmLED::SetBarLeft(int left) {
+    move(left, y());
+}
+
+void TFrmLED::SetBarTop(int top) {
+    move(x(), top);
+}
+
+void TFrmLED::SetOnStartHide(bool on) {
+    OnStartHide = on;
+}
+
+void TFrmLED::SetDefWin(int defWin) {
+    DefWin = defWin;
+}
+
+void TFrmLED::SetTr(int tr, std::uint8_t alpha) {
+    Tr = tr;
+    setWindowOpacity(alpha / 255.0);
+}
+
+void TFrmLED::SetChildIndex(int index) {
+    ChildIndex = index;
+}
+
+} // namespace tobu

@@ -1,0 +1,49 @@
+#include "app/qt/window_mover.h"
+
+#include <QMouseEvent>
+#include <QWidget>
+
+namespace tobu {
+
+WindowMover::WindowMover(QWidget* window) : QObject(window), window_(window) {}
+
+void WindowMover::AddHandle(QWidget* handle) {
+    handle->installEventFilter(this);
+}
+
+bool WindowMover::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        if (e->button() != Qt::LeftButton) return false;
+        moving_ = true;
+        press_global_ = e->globalPosition().toPoint();
+        start_pos_ = window_->pos();
+        if (onEnterSizeMove) onEnterSizeMove();
+        return false; // the handle still sees its click
+    }
+    case QEvent::MouseMove: {
+        if (!moving_) return false;
+        auto* e = static_cast<QMouseEvent*>(event);
+        if (!(e->buttons() & Qt::LeftButton)) return false;
+        QPoint delta = e->globalPosition().toPoint() - press_global_;
+        QRect proposed(start_pos_ + delta, window_->size());
+        if (onMoving) onMoving(proposed);
+        if (proposed.topLeft() != window_->pos()) window_->move(proposed.topLeft());
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        if (e->button() != Qt::LeftButton || !moving_) return false;
+        moving_ = false;
+        if (onExitSizeMove) onExitSizeMove();
+        return false;
+    }
+    default:
+        break;
+    }
+    (void)watched;
+    return false;
+}
+
+} // namespace tobu

@@ -1,0 +1,37 @@
+// Moves a window by dragging one of its handle widgets. The program moves its own windows so
+// that every step can be adjusted (window snapping): a left press enters the size-move loop,
+// each mouse move proposes a rectangle that the moving callback may change, the release
+// leaves the loop.
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <functional>
+
+class QWidget;
+
+namespace tobu {
+
+class WindowMover : public QObject {
+    Q_OBJECT
+public:
+    explicit WindowMover(QWidget* window);
+    void AddHandle(QWidget* handle);
+    bool Moving() const { return moving_; }
+
+    std::function<void()> onEnterSizeMove;
+    std::function<void(QRect& proposed)> onMoving;
+    std::function<void()> onExitSizeMove;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* window_;
+    bool moving_ = false;
+    QPoint press_global_;
+    QPoint start_pos_;
+};
+
+} // namespace tobu
