@@ -13,6 +13,8 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 SOUND="$ROOT/data/Sound"
 MYSOUND="$ROOT/data/MySound"
 RATE=22050
+# Repeatable dither and noise: running the script again gives the same bytes.
+export SOX_OPTS="-R"
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
