@@ -1,0 +1,264 @@
+// The bar on the offscreen platform: its layout, the tick, the menus, settings it applies and
+// the state it writes at exit.
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <gmock/gmock.h>
+#include <map>
+
+#include "app/qt/bitmap_button.h"
+#include "app/qt/flat_panel.h"
+#include "app/qt/frm_led.h"
+#include "base/datetime.h"
+#include "faces/qt/aa_fadetext.h"
+#include "faces/qt/led_font_num_widget.h"
+#include "settings/temp_dir.h"
+
+using namespace tobu;
+using ::testing::ElementsAre;
+
+namespace {
+
+class RecordingHotKeys : public HotKeySystem {
+public:
+    int AddAtom(const std::string&) override { return 0xC001; }
+    void DeleteAtom(int) override {}
+    bool RegisterHotKey(int id, int mods, int vk) override {
+        keys[id] = {mods, vk};
+        return true;
+    }
+    void UnregisterHotKey(int id) override { keys.erase(id); }
+    std::map<int, std::pair<int, int>> keys;
+};
+
+class BarTest : public ::testing::Test {
+protected:
+    void SetUp() override { AppDir = dir.Dir(); }
+    void TearDown() override { AppDir.clear(); }
+
+    std::unique_ptr<TFrmLED> MakeBar(const std::string& ini, std::string arg = "") {
+        if (!ini.empty()) tobu::testing::TempDir::Put(dir.File("skin.ini"), ini);
+        TFrmLED::Services s;
+        s.clock = &clock;
+        s.hotKeys = &hotKeys;
+        s.openFile = [this](const std::string& p) {
+            opened.push_back(p);
+            return true;
+        };
+        s.warningBox = [this](const std::string& c, const std::string& t) {
+            warnings.push_back(c + "|" + t);
+        };
+        auto bar = std::make_unique<TFrmLED>(s, arg);
+        bar->FormCreate();
+        return bar;
+    }
+
+    tobu::testing::TempDir dir;
+    FakeClock clock{EncodeDateTime(2024, 2, 10, 13, 59, 52)};
+    RecordingHotKeys hotKeys;
+    std::vector<std::string> opened, warnings;
+};
+
+QStringList Captions(QMenu* menu) {
+    QStringList out;
+    for (QAction* a : menu->actions()) out << (a->isSeparator() ? "-" : a->text());
+    return out;
+}
+
+} // namespace
+
+TEST_F(BarTest, ControlsSitWhereTheLayoutPutsThem) {
+    auto bar = MakeBar("");
+    EXPECT_EQ(bar->size(), QSize(332, 34));
+    EXPECT_EQ(bar->ImageBk->geometry(), QRect(0, 0, 332, 34));
+    EXPECT_EQ(bar->AAFadeTextDate->geometry(), QRect(173, 12, 154, 20));
+    EXPECT_EQ(bar->RzPanel2->geometry(), QRect(53, 4, 116, 26));
+    EXPECT_EQ(bar->LED->geometry(), QRect(1, 1, 117, 23));
+    EXPECT_EQ(bar->BtnMenu->geometry(), QRect(8, 4, 43, 27));
+    EXPECT_EQ(bar->BtnMin->geometry(), QRect(296, 1, 26, 9));
+    EXPECT_EQ(bar->BtnMenu->toolTip(), QString::fromUtf8("主菜单"));
+    EXPECT_EQ(bar->BtnMin->toolTip(), QString::fromUtf8("最小化"));
+    EXPECT_EQ(bar->TimerClock.interval(), 1000);
+    EXPECT_EQ(bar->TimerSavePos.interval(), 2000);
+    EXPECT_EQ(bar->TimerChild.interval(), 300);
+    EXPECT_EQ(bar->TimerHintClose.interval(), 10000);
+    EXPECT_EQ(bar->TimerAD.interval(), 300000);
+    EXPECT_TRUE(bar->TimerClock.isActive());
+    EXPECT_TRUE(bar->TimerSavePos.isActive());
+}
+
+TEST_F(BarTest, EmptySettingsGiveTheDefaults) {
+    auto bar = MakeBar("");
+    int screen = QGuiApplication::primaryScreen()->geometry().width();
+    EXPECT_EQ(bar->x(), screen - 332);
+    EXPECT_EQ(bar->y(), 0);
+    EXPECT_EQ(bar->Tr, 200);
+    EXPECT_NEAR(bar->windowOpacity(), 200 / 255.0, 0.01);
+    EXPECT_EQ(bar->DefWin, 1);
+    EXPECT_EQ(bar->HotKey().Id(), 0);
+    EXPECT_FALSE(bar->LED->isHidden());
+    EXPECT_FALSE(bar->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(bar->LastLoadFailed);
+}
+
+TEST_F(BarTest, TickShowsTheTimeOnTheLedAndThePanel) {
+    auto bar = MakeBar("");
+    EXPECT_EQ(bar->LED->text(), "13:59:52"); // filled during start-up
+    clock.Set(EncodeDateTime(2024, 2, 10, 9, 5, 7));
+    bar->TimerClockTimer();
+    EXPECT_EQ(bar->LED->text(), "09:05:07");
+    EXPECT_EQ(bar->RzPanel2->Caption(), "09:05:07");
+}
+
+TEST_F(BarTest, TickRunsItsStepsInOrderWithOneTimeValue) {
+    auto bar = MakeBar("[CLOCK]\nAlarm=1\nAlarmType=3\n");
+    std::vector<std::string> steps;
+    std::vector<TDateTime> seen;
+    bar->showTimeHook = [&](bool first, TDateTime now) {
+        steps.push_back(first ? "time!" : "time");
+        seen.push_back(now);
+    };
+    bar->checkTasksHook = [&](TDateTime now) {
+        steps.push_back("tasks");
+        seen.push_back(now);
+    };
+    bar->chimeCheckHook = [&](TDateTime now) {
+        steps.push_back("chime");
+        seen.push_back(now);
+        return true;
+    };
+    bar->chimeMessageHook = [&](const std::string& text) { steps.push_back(text); };
+    clock.Set(EncodeDateTime(2024, 2, 10, 14, 0, 0));
+    bar->TimerClockTimer();
+    EXPECT_THAT(steps, ElementsAre("time", "tasks", "chime", "时钟报时：14:00:00"));
+    EXPECT_THAT(seen, ::testing::Each(EncodeDateTime(2024, 2, 10, 14, 0, 0)));
+}
+
+TEST_F(BarTest, PlainTextClockWhenLedIsOff) {
+    auto bar = MakeBar("[LED]\nLEDFont=0\nFontName=Arial\nFontSize=20\nFontBold=1\n");
+    EXPECT_TRUE(bar->LED->isHidden());
+    EXPECT_TRUE(bar->RzPanel2->ShowsCaption());
+    EXPECT_EQ(bar->RzPanel2->font().family(), "Arial");
+    EXPECT_EQ(bar->RzPanel2->font().pointSize(), 20);
+    EXPECT_TRUE(bar->RzPanel2->font().bold());
+    EXPECT_FALSE(bar->RzPanel2->font().italic());
+    EXPECT_EQ(bar->RzPanel2->Caption(), "13:59:52");
+}
+
+TEST_F(BarTest, MenusCarryEveryCaptionAndTag) {
+    auto bar = MakeBar("");
+    EXPECT_EQ(Captions(bar->PopupMenu1),
+              QStringList({"精简", "时钟", "日历", "天气", "-", "定时任务", "日历标记",
+                           "城市时间查询", "系统设置", "-", "主页", "帮助", "关于", "退出"}));
+    EXPECT_EQ(Captions(bar->PopupMenu2),
+              QStringList({"打开窗口", "隐藏窗口", "-", "定时任务", "日历标记", "城市时间查询",
+                           "系统设置", "-", "主页", "帮助", "关于", "退出"}));
+    EXPECT_EQ(bar->PM_Smp->data().toInt(), 0);
+    EXPECT_EQ(bar->PM_Clock->data().toInt(), 2);
+    EXPECT_EQ(bar->PM_Calendar->data().toInt(), 1);
+    EXPECT_EQ(bar->PM_Weather->data().toInt(), 3);
+    QMenu* options = bar->PM_Options->menu();
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(Captions(options), QStringList({"常规设置", "报时设置", "皮肤更换", "时钟样式",
+                                              "消息设置", "时间校正"}));
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(options->actions()[i]->data().toInt(), i);
+        EXPECT_EQ(bar->PM_Options1->menu()->actions()[i]->data().toInt(), i);
+    }
+    EXPECT_EQ(bar->PM_Exit1->objectName(), "PM_Exit1");
+    EXPECT_EQ(bar->PM_Homepage1->objectName(), "PM_Homepage1");
+    // Every item of the main menu but the separators has its icon where the layout gives one.
+    EXPECT_FALSE(bar->PM_Exit->icon().isNull());
+    EXPECT_TRUE(bar->PM_Smp->icon().isNull());
+    // Opening a menu ticks the mode of the visible companion window.
+    bar->childIndexHook = [] { return 0; };
+    emit bar->PopupMenu1->aboutToShow();
+    EXPECT_TRUE(bar->PM_Smp->isChecked());
+}
+
+TEST_F(BarTest, HelpWarnsWhenTheFileIsMissing) {
+    auto bar = MakeBar("");
+    bar->PM_HelpClick();
+    EXPECT_THAT(warnings, ElementsAre("警告|\"TobuClockHelp.chm\" 文件不存在。"));
+    tobu::testing::TempDir::Put(dir.File("TobuClockHelp.chm"), "x");
+    bar->PM_HelpClick();
+    EXPECT_THAT(opened, ElementsAre(dir.File("TobuClockHelp.chm")));
+    EXPECT_EQ(warnings.size(), 1u);
+}
+
+TEST_F(BarTest, HotKeyOnlyWithItsExactModifiers) {
+    auto bar = MakeBar("[CLOCK]\nHotKey=1\nHotKey1=alt + ctrl\nHotKey2=T\n");
+    ASSERT_EQ(bar->HotKey().Id(), 1);
+    EXPECT_EQ(hotKeys.keys[1], std::make_pair(3, 84));
+    int spoken = 0;
+    bar->announceHook = [&](TDateTime) { ++spoken; };
+    EXPECT_FALSE(bar->HandleHotKey(1, (84 << 16) | 1));
+    EXPECT_TRUE(bar->HandleHotKey(1, (84 << 16) | 3));
+    EXPECT_EQ(spoken, 1);
+    bar->close();
+    EXPECT_TRUE(hotKeys.keys.empty()); // released at exit
+}
+
+TEST_F(BarTest, HotKeySwitchedOffRegistersNothing) {
+    auto bar = MakeBar("[CLOCK]\nHotKey=0\nHotKey1=Alt\nHotKey2=T\n");
+    EXPECT_EQ(bar->HotKey().Id(), 0);
+    EXPECT_TRUE(hotKeys.keys.empty());
+}
+
+TEST_F(BarTest, PositionIsSavedOnlyAfterAMove) {
+    auto bar = MakeBar("[BAR]\nLeft=100\nTop=50\n");
+    bar->TimerSavePosTimer();
+    EXPECT_EQ(tobu::testing::TempDir::Get(dir.File("skin.ini")), "[BAR]\nLeft=100\nTop=50\n");
+    bar->move(300, 200);
+    bar->TimerSavePosTimer();
+    std::string ini = tobu::testing::TempDir::Get(dir.File("skin.ini"));
+    EXPECT_THAT(ini, ::testing::HasSubstr("Left=300"));
+    EXPECT_THAT(ini, ::testing::HasSubstr("Top=200"));
+    EXPECT_EQ(bar->SavedLeft, 300);
+    EXPECT_EQ(bar->SavedTop, 200);
+}
+
+TEST_F(BarTest, ClosingWritesTheBarStateAndStopsTheTimers) {
+    auto bar = MakeBar("[BAR]\nLeft=10\nTop=-5\nTr=0x1F0\n");
+    EXPECT_EQ(bar->y(), 0);
+    EXPECT_EQ(bar->Tr, 0x1F0);
+    EXPECT_NEAR(bar->windowOpacity(), 0xF0 / 255.0, 0.01);
+    bar->childIndexHook = [] { return 2; };
+    bar->clockWindowHook = [] { return std::optional<QPoint>(QPoint(7, 40)); };
+    tobu::testing::TempDir::Put(dir.File("SkinDone.tmp"), "x");
+    bar->close();
+    EXPECT_FALSE(bar->TimerClock.isActive());
+    EXPECT_FALSE(bar->TimerSavePos.isActive());
+    bar->FormDestroy();
+    std::string ini = tobu::testing::TempDir::Get(dir.File("skin.ini"));
+    for (const char* want : {"Index=2", "Left=10", "Top=0", "Tr=496", "Top=40", "Left=7"})
+        EXPECT_THAT(ini, ::testing::HasSubstr(want));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("SkinDone.tmp")));
+}
+
+TEST_F(BarTest, PopupProgramMessagesReachTheBar) {
+    auto bar = MakeBar("");
+    bar->HandleMessage(Message{0x4BC, 0, 4242, {}});
+    EXPECT_EQ(bar->PopupWnd(), 4242u);
+    bar->HandleMessage(Message{0x4BE, 0, 0, {}});
+    EXPECT_TRUE(bar->TrayAnimating());
+    bar->HandleMessage(Message{0x4BF, 0, 0, {}});
+    EXPECT_FALSE(bar->TrayAnimating());
+}
+
+TEST_F(BarTest, StartsHiddenOnlyWithSettingAndSwitch) {
+    EXPECT_TRUE(MakeBar("[BAR]\nOnStartHide=1\n", " /HIDE ")->HideAtStart());
+    EXPECT_FALSE(MakeBar("[BAR]\nOnStartHide=1\n", "")->HideAtStart());
+    EXPECT_FALSE(MakeBar("[BAR]\nOnStartHide=0\n", "/hide")->HideAtStart());
+}
+
+TEST_F(BarTest, MinimisingKeepsTheVisibleFlag) {
+    auto bar = MakeBar("");
+    bar->show();
+    EXPECT_TRUE(bar->VisibleFlag());
+    bar->MinimizeToTray();
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(bar->VisibleFlag());
+    bar->RestoreFromTray();
+    EXPECT_TRUE(bar->isVisible());
+}
