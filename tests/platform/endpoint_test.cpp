@@ -160,7 +160,8 @@ bool ClosedByServer(int fd, Ms limit = 3000ms) {
     pollfd p{fd, POLLIN, 0};
     if (poll(&p, 1, static_cast<int>(limit.count())) <= 0) return false;
     char c;
-    return recv(fd, &c, 1, MSG_DONTWAIT) == 0;
+    ssize_t n = recv(fd, &c, 1, MSG_DONTWAIT);
+    return n == 0 || (n < 0 && errno == ECONNRESET); // reset when our bytes went unread
 }
 
 class EndpointTest : public testing::RuntimeDirTest {};
@@ -393,6 +394,43 @@ TEST_F(EndpointTest, RuntimeDirIsPrivate) {
         setenv("TOBU_RUNTIME_DIR", foreign.c_str(), 1);
         EXPECT_FALSE(EnsureRuntimeDir());
     }
+}
+
+TEST_F(EndpointTest, OtherUsersAreNeitherServedNorTrusted) {
+    if (getuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    Endpoint ep;
+    int calls = 0;
+    ep.SetHandler([&](const Message&) { return ++calls; });
+    WindowHandle h = ep.Create();
+    ASSERT_NE(h, 0u);
+    // Open the way to the socket so that only the credential checks stand in between.
+    ASSERT_EQ(chmod(dir_.c_str(), 0711), 0);
+    ASSERT_EQ(chmod(RuntimeDir().c_str(), 0711), 0);
+    ASSERT_EQ(chmod(EndpointPath(h).c_str(), 0777), 0);
+
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(10);
+        // The client refuses an endpoint of another user...
+        if (IsWindow(h) || PostMessage(h, Message{1, 0, 0, {}})) _exit(11);
+        // ...and the endpoint drops a connection from another user unread.
+        int fd = RawConnect(h);
+        if (fd < 0) _exit(12);
+        auto frame = EncodeFrame(FrameKind::Send, Message{1, 0, 0, {}});
+        send(fd, frame.data(), frame.size(), MSG_NOSIGNAL);
+        _exit(ClosedByServer(fd) ? 0 : 13);
+    }
+    int status = 0;
+    auto until = std::chrono::steady_clock::now() + 5s;
+    while (waitpid(pid, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < until) {
+        pollfd p{ep.fd(), POLLIN, 0};
+        poll(&p, 1, 10);
+        ep.Dispatch();
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(calls, 0);
 }
 
 TEST(EndpointRuntimeDir, FallsBackFromXdgToTmp) {
