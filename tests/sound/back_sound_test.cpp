@@ -46,7 +46,7 @@ TEST_F(BackSoundTest, AFolderOrAStrayFileNamedZeroIsNotPlayable) {
     const auto oldCwd = std::filesystem::current_path();
     std::filesystem::current_path(dir.Path());
     dir.File("0");
-    player.Play(sub + "*0");
+    player.Play(sub + "*" + dir.Missing("gone.wav") + "*0");
     std::filesystem::current_path(oldCwd);
     EXPECT_THAT(device.commands, IsEmpty());
     EXPECT_TRUE(player.Idle());
