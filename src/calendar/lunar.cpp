@@ -235,8 +235,11 @@ TGanZhi GetGanZhi(TDateTime value) {
     if (d.month == 1 || (d.month == 2 && value < jie)) g.YearCycle = y + 35;
     g.MonthCycle = y * 12 + d.month + 11;
     if (DateOf(jie) <= value) g.MonthCycle = y * 12 + d.month + 12;
-    g.DayCycle =
-        static_cast<std::int32_t>(DayNumber(value) - static_cast<std::int64_t>(kGanZhiBase) + 10);
+    const std::int64_t days = DayNumber(value) - static_cast<std::int64_t>(kGanZhiBase) + 10;
+    g.DayCycle = static_cast<std::int32_t>(((days % 60) + 60) % 60);
+    // Cycle numbers are 0..59; the names depend only on the number modulo 60.
+    g.YearCycle = Mod(g.YearCycle, 60);
+    g.MonthCycle = Mod(g.MonthCycle, 60);
     return g;
 }
 

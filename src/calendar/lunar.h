@@ -62,8 +62,8 @@ std::string SolarTermName(int n);
 // day, so a value with a time of day never matches: pass a date.
 std::string TermNameOf(TDateTime value);
 
-// Stem-branch numbers; the year changes at the moment of 立春, the month at the start of the
-// day of its 节. Defined from 1900-01-01 on.
+// Stem-branch numbers, each 0..59; the year changes at the moment of 立春, the month at the start
+// of the day of its 节. Defined from 1900-01-01 on.
 TGanZhi GetGanZhi(TDateTime value);
 
 std::string GanZhiName(int cycle);                // 甲子 …

@@ -34,7 +34,7 @@ TEST(FestivalTables, BuiltInListsAfterReplacement) {
 
 TEST(FestivalList, CombinedFestivalsOfKnownDays) {
     const TFestivalList f;
-    EXPECT_EQ(GetFestivals(f, D(2024, 2, 9)), (TFestival{"除夕", kPurple})); // lunar 12-30
+    EXPECT_EQ(GetFestivals(f, D(2024, 2, 9)), (TFestival{"除夕", kPurple}));  // lunar 12-30
     EXPECT_EQ(GetFestivals(f, D(2025, 1, 28)), (TFestival{"除夕", kPurple})); // 12-29, last day
     EXPECT_EQ(GetFestivals(f, D(2024, 2, 10)), (TFestival{"春节 国际气象节", kPurple}));
     EXPECT_EQ(GetFestivals(f, D(2023, 1, 22)), (TFestival{"春节", kPurple}));

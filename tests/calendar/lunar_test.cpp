@@ -67,9 +67,9 @@ TEST(SolarToLunar, RangeEdgesAndLeapMonths) {
 }
 
 TEST(SolarToLunar, KnownNewYearsDays) {
-    const int kNewYears[][3] = {{1949, 1, 29}, {1976, 1, 31}, {1990, 1, 27}, {2000, 2, 5},
-                                {2020, 1, 25}, {2021, 2, 12}, {2022, 2, 1},  {2023, 1, 22},
-                                {2025, 1, 29}};
+    const int kNewYears[][3] = {{1949, 1, 29}, {1976, 1, 31}, {1990, 1, 27},
+                                {2000, 2, 5},  {2020, 1, 25}, {2021, 2, 12},
+                                {2022, 2, 1},  {2023, 1, 22}, {2025, 1, 29}};
     for (const auto& n : kNewYears) {
         EXPECT_EQ(SolarToLunar(D(n[0], n[1], n[2])), L(n[0], 1, 1)) << n[0];
         EXPECT_EQ(SolarToLunar(D(n[0], n[1], n[2]) - 1).Month, 12) << n[0];
@@ -94,7 +94,7 @@ TEST(LunarToSolar, InverseAndRefusals) {
     EXPECT_EQ(LunarToSolar(L(2024, 4, 1, true)), yearOne); // 2024 has no leap month
     EXPECT_EQ(LunarToSolar(L(2100, 1, 1)), yearOne);       // 1900 and 2100 are refused
     EXPECT_EQ(LunarToSolar(L(1900, 12, 1)), yearOne);
-    EXPECT_EQ(LunarToSolar(L(2023, 3, 2, true)), yearOne); // leap flag on a non-leap month
+    EXPECT_EQ(LunarToSolar(L(2023, 3, 2, true)), yearOne);  // leap flag on a non-leap month
     EXPECT_EQ(LunarToSolar(L(2023, 2, 30, true)), yearOne); // the leap month has 29 days
     EXPECT_EQ(LunarToSolar(L(2024, 13, 1)), yearOne);
     EXPECT_EQ(LunarToSolar(L(2024, 1, 31)), yearOne);
@@ -209,6 +209,17 @@ TEST(GanZhi, DayCycleAndBaseDates) {
         EXPECT_EQ(GanZhiName(GetGanZhi(D(2024, 1, 1) + i).DayCycle),
                   GanZhiName(GetGanZhi(D(2024, 1, 1) + i + 60).DayCycle));
     EXPECT_EQ(GetGanZhi(std::numeric_limits<double>::quiet_NaN()), TGanZhi{});
+}
+
+TEST(GanZhi, CycleNumbersStayWithinTheCycle) {
+    // 2024-02-10: 甲辰 year (40), 丙寅 month (2), 甲辰 day (40).
+    EXPECT_EQ(GetGanZhi(D(2024, 2, 10)), (TGanZhi{40, 2, 40}));
+    for (TDateTime v = D(1900, 1, 1); v <= D(2100, 12, 31); v += 17) {
+        const TGanZhi g = GetGanZhi(v);
+        ASSERT_TRUE(g.YearCycle >= 0 && g.YearCycle < 60) << IsoText(v);
+        ASSERT_TRUE(g.MonthCycle >= 0 && g.MonthCycle < 60) << IsoText(v);
+        ASSERT_TRUE(g.DayCycle >= 0 && g.DayCycle < 60) << IsoText(v);
+    }
 }
 
 TEST(LunarNames, CycleAndZodiac) {
