@@ -48,6 +48,8 @@ int RunChime(const std::vector<std::string>& args, tobu::cli::Io& io) {
         io.err << "tobu chime: none of the recordings could be played (folder " << folder << ")\n";
         return 1;
     }
+    if (device.DriverName() == "dummy")
+        io.err << "tobu chime: no sound device could be opened; playing silently in real time\n";
     if (!tobu::PlayToEnd(player, device, kQuietLimit)) {
         io.err << "tobu chime: the sound device stopped reporting the end of playback\n";
         return 1;
