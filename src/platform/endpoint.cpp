@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <poll.h>
 #include <sys/epoll.h>
 #include <sys/socket.h>
@@ -110,6 +111,18 @@ WindowHandle NextCandidate() {
         if (h != 0) return h;
         ++seed;
     }
+}
+
+// The endpoints of this process, so that a send from an endpoint's own dispatching thread can be
+// handled in place.
+std::mutex& LocalMutex() {
+    static std::mutex m;
+    return m;
+}
+
+std::map<WindowHandle, Endpoint*>& LocalEndpoints() {
+    static std::map<WindowHandle, Endpoint*> endpoints;
+    return endpoints;
 }
 
 } // namespace
@@ -237,10 +250,17 @@ WindowHandle Endpoint::Create() {
     timer_fd_ = timer;
     path_ = path;
     handle_ = handle;
+    dispatch_thread_ = std::this_thread::get_id();
+    std::lock_guard lock(LocalMutex());
+    LocalEndpoints()[handle_] = this;
     return handle_;
 }
 
 void Endpoint::Close() {
+    if (handle_ != 0) {
+        std::lock_guard lock(LocalMutex());
+        LocalEndpoints().erase(handle_);
+    }
     for (auto& [id, conn] : conns_) close(conn.fd);
     conns_.clear();
     if (listen_fd_ >= 0) {
@@ -256,6 +276,7 @@ void Endpoint::Close() {
 
 void Endpoint::Dispatch() {
     if (epoll_fd_ < 0) return;
+    dispatch_thread_ = std::this_thread::get_id();
     std::shared_ptr<bool> alive = alive_;
     epoll_event events[32];
     int n = epoll_wait(epoll_fd_, events, 32, 0);
@@ -394,6 +415,21 @@ void Endpoint::ArmTimer() {
 
 std::optional<int64_t> SendMessage(WindowHandle handle, const Message& msg, int timeout_ms) {
     if (msg.data.size() > kMaxMessageData) return std::nullopt;
+    {
+        std::unique_lock lock(LocalMutex());
+        auto it = LocalEndpoints().find(handle);
+        if (it != LocalEndpoints().end() &&
+            it->second->dispatch_thread_.load() == std::this_thread::get_id()) {
+            Endpoint::Handler handler = it->second->handler_;
+            lock.unlock(); // the handler may send, create or destroy endpoints
+            if (!handler) return 0;
+            try {
+                return handler(msg);
+            } catch (...) {
+                return std::nullopt;
+            }
+        }
+    }
     auto deadline = SteadyClock::now() + std::chrono::milliseconds(std::max(timeout_ms, 1));
     int fd = ConnectTo(handle, timeout_ms);
     if (fd < 0) return std::nullopt;

@@ -19,6 +19,7 @@
 // A send is answered on the same connection by a reply frame whose lparam is the result.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +28,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tobu {
@@ -82,7 +84,9 @@ bool EnsureRuntimeDir();
 // The socket path of a handle: <runtime dir>/ep-<8 hex digits>.
 std::string EndpointPath(WindowHandle handle);
 
-// The server side of a window. Not thread-safe: create and dispatch on one thread.
+// The server side of a window. Not thread-safe: create and dispatch on one thread. A send to an
+// endpoint from the thread that dispatches it calls the handler directly, since that thread
+// could never answer its own connection while it waits.
 class Endpoint {
 public:
     using Handler = std::function<int64_t(const Message&)>;
@@ -139,6 +143,9 @@ private:
     Handler handler_;
     std::chrono::milliseconds frame_timeout_{2000};
     std::shared_ptr<bool> alive_;
+    std::atomic<std::thread::id> dispatch_thread_;
+
+    friend std::optional<int64_t> SendMessage(WindowHandle, const Message&, int);
 };
 
 // Client side. Each call opens its own connection; a handle whose socket is missing, or whose

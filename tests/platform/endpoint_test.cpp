@@ -99,12 +99,15 @@ public:
         ep_.SetFrameTimeout(frame_timeout);
         handle_ = ep_.Create();
         thread_ = std::thread([this] {
+            ep_.Dispatch(); // from here on this thread serves the endpoint
+            started_ = true;
             while (!stop_) {
                 pollfd p{ep_.fd(), POLLIN, 0};
                 poll(&p, 1, 10);
                 ep_.Dispatch();
             }
         });
+        while (!started_) std::this_thread::sleep_for(1ms);
     }
     ~Server() {
         stop_ = true;
@@ -117,6 +120,7 @@ private:
     Endpoint ep_;
     WindowHandle handle_ = 0;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> started_{false};
     std::thread thread_;
 };
 
@@ -369,6 +373,34 @@ TEST_F(EndpointTest, HandlerMayDispatchAgainOrDestroyTheEndpoint) {
     EXPECT_EQ(r1, 9);
     EXPECT_EQ(r2, 9);
     EXPECT_FALSE(IsWindow(h));
+}
+
+TEST_F(EndpointTest, SendToItsOwnDispatchingThreadIsHandledInPlace) {
+    Endpoint ep;
+    WindowHandle h = ep.Create();
+    int depth = 0;
+    ep.SetHandler([&](const Message& m) -> int64_t {
+        ++depth;
+        // A handler that sends to its own window again, as a nested call would.
+        if (m.msg == 1) return 10 + SendMessage(h, Message{2, 0, 0, {}}, 5000).value_or(-100);
+        return 5;
+    });
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(SendMessage(h, Message{1, 0, 0, {}}, 5000), 15);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s); // no wait for a time-out
+    EXPECT_EQ(depth, 2);
+
+    // Another thread still goes through the socket and waits for the dispatching thread.
+    std::optional<int64_t> from_other;
+    std::thread other([&] { from_other = SendMessage(h, Message{2, 0, 0, {}}, 3000); });
+    auto until = std::chrono::steady_clock::now() + 4s;
+    while (depth < 3 && std::chrono::steady_clock::now() < until) {
+        pollfd p{ep.fd(), POLLIN, 0};
+        poll(&p, 1, 10);
+        ep.Dispatch();
+    }
+    other.join();
+    EXPECT_EQ(from_other, 5);
 }
 
 TEST_F(EndpointTest, RuntimeDirIsPrivate) {

@@ -142,13 +142,17 @@ TEST_F(InstanceSlotTest, RealEndpointsReceiveTheRestoreCommand) {
     ASSERT_FALSE(AppAlreadyRunning(slot1, h1));
 
     std::atomic<bool> stop{false};
+    std::atomic<bool> serving{false};
     std::thread ui([&] {
+        first.Dispatch(); // this thread now serves the first instance's endpoint
+        serving = true;
         while (!stop) {
             pollfd p{first.fd(), POLLIN, 0};
             poll(&p, 1, 10);
             first.Dispatch();
         }
     });
+    while (!serving) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     InstanceSlot slot2 = InstanceSlot::Open(name_);
     bool running = AppAlreadyRunning(slot2, 0x77); // default restore and window test
     stop = true;
