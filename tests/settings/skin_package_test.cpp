@@ -1,10 +1,16 @@
 #include "settings/skin_package.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "settings/skin_test_util.h"
 
 using namespace tobu;
+
+#ifndef TOBU_TEST_SOURCE_DIR
+#define TOBU_TEST_SOURCE_DIR "."
+#endif
 using namespace tobu::testing_skin;
 
 namespace {
@@ -272,4 +278,25 @@ TEST(SkinLoad, StaleTemporaryFileIsRemovedAtExit) {
     dir.Write("SkinDone.tmp", "[VER]\nSkinVer=1.0\n");
     EXPECT_TRUE(DeleteStaleSkinTemp(dir.path()));
     EXPECT_FALSE(IsRegularFile(dir.path() + "SkinDone.tmp"));
+}
+
+TEST(SkinLoad, CorpusPackagesNeverCrashTheLoaders) {
+    const char* src = std::getenv("TOBU_SOURCE_DIR");
+    std::filesystem::path dir =
+        std::filesystem::path(src ? src : TOBU_TEST_SOURCE_DIR) / "tests/settings/corpus/skin";
+    int files = 0, applied = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        std::string bytes;
+        ASSERT_TRUE(ReadFileBytes(entry.path().string(), bytes));
+        OpenedSkin pkg;
+        SkinLoadResult r = OpenSkinBytes(bytes, SkinVersionKey::Skin, pkg);
+        ++files;
+        if (r.Applied()) {
+            ++applied;
+        } else if (r.status == SkinLoadStatus::Damaged) {
+            EXPECT_FALSE(r.error.empty());
+        }
+    }
+    EXPECT_GE(files, 7);
+    EXPECT_GE(applied, 4);
 }

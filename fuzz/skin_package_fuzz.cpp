@@ -1,0 +1,39 @@
+// Feeds arbitrary bytes to the skin package reader, the bitmap decoder and the loaders.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "settings/skin_loaders.h"
+#include "settings/skin_package.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    // The whole load as the program runs it.
+    tobu::OpenedSkin pkg;
+    if (tobu::OpenSkinBytes(bytes, tobu::SkinVersionKey::Skin, pkg).Applied()) {
+        tobu::BarSkin bar;
+        tobu::ApplyBarSkin(pkg, bar);
+    }
+
+    // The loaders again whatever the version says, so the fuzzer reaches the sprite cutting
+    // without first guessing "1.0".
+    tobu::SkinContainer c;
+    if (!tobu::ParseSkinContainer(bytes, c)) {
+        tobu::OpenedSkin any;
+        any.ini = tobu::SkinIni(tobu::SplitSkinLines(c.ini_text));
+        if (!tobu::DecodeBmp(c.bitmap, any.sheet)) {
+            tobu::BarSkin bar;
+            tobu::ApplyBarSkin(any, bar);
+            tobu::WinSkin win;
+            tobu::ApplyWinSkin(any, win);
+            tobu::WeatherSkin weather;
+            tobu::ApplyWeatherSkin(any, weather);
+        }
+    }
+
+    // The bitmap decoder on its own.
+    tobu::Bitmap32 bmp;
+    tobu::DecodeBmp(bytes, bmp);
+    return 0;
+}

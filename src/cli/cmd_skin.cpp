@@ -1,0 +1,208 @@
+// `tobu skin`: look into, unpack and pack skin packages so users can make their own skins.
+#include <cctype>
+#include <cstdio>
+#include <ostream>
+#include <sys/stat.h>
+
+#include "base/text.h"
+#include "cli/command.h"
+#include "settings/skin_loaders.h"
+#include "settings/skin_package.h"
+
+namespace tobu::cli {
+
+namespace {
+
+const char* kUsage =
+    "Usage: tobu skin info PACKAGE\n"
+    "       tobu skin unpack PACKAGE DIR   (writes DIR/skin.ini and DIR/sheet.bmp)\n"
+    "       tobu skin pack DIR PACKAGE [--lead HEX8]\n";
+
+std::string Hex8(std::uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", v);
+    return buf;
+}
+
+const char* CompressionName(int c) {
+    switch (c) {
+    case 0:
+        return "uncompressed";
+    case 1:
+        return "RLE8";
+    case 2:
+        return "RLE4";
+    case 3:
+        return "bit fields";
+    case 6:
+        return "alpha bit fields";
+    default:
+        return "unknown";
+    }
+}
+
+int Info(const std::string& path, Io& io) {
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes)) {
+        io.err << "tobu skin: cannot read " << path << "\n";
+        return 1;
+    }
+    SkinContainer c;
+    if (auto e = ParseSkinContainer(bytes, c)) {
+        io.err << "tobu skin: " << path << " is damaged: " << *e << "\n";
+        return 1;
+    }
+    io.out << "package:       " << path << " (" << bytes.size() << " bytes)\n";
+    io.out << "leading bytes: " << Hex8(c.lead) << "\n";
+    io.out << "settings text: " << c.ini_text.size() << " bytes\n";
+    SkinIni ini(SplitSkinLines(c.ini_text));
+    auto skin_ver = ini.Find("VER", "SkinVer");
+    auto clock_ver = ini.Find("VER", "ClockVer");
+    bool usable = false;
+    for (auto [name, v] : {std::pair{"SkinVer", skin_ver}, std::pair{"ClockVer", clock_ver}}) {
+        if (!v) continue;
+        io.out << "version:       " << name << " = \"" << *v << "\"";
+        if (*v == "1.0")
+            usable = true;
+        else
+            io.out << " (not \"1.0\": the program applies nothing of this package)";
+        io.out << "\n";
+    }
+    if (!skin_ver && !clock_ver)
+        io.out << "version:       none (no VER SkinVer or ClockVer: the program applies nothing)\n";
+    io.out << "sections:\n";
+    for (const auto& s : ini.Sections()) {
+        io.out << "  [" << s.name << "]\n";
+        for (const auto& e : s.entries) io.out << "    " << e.key << "=" << e.value << "\n";
+    }
+    BmpInfo info;
+    if (auto e = ReadBmpInfo(c.bitmap, info)) {
+        io.err << "tobu skin: " << path << ": the sheet is damaged: " << *e << "\n";
+        return 1;
+    }
+    io.out << "sheet:         " << info.width << " x " << info.height << ", " << info.bits_per_pixel
+           << " bits per pixel, " << CompressionName(info.compression) << ", "
+           << (info.top_down ? "top-down" : "bottom-up") << ", " << c.bitmap.size() << " bytes\n";
+    Bitmap32 sheet;
+    if (auto e = DecodeBmp(c.bitmap, sheet)) {
+        io.err << "tobu skin: " << path << ": the sheet is damaged: " << *e << "\n";
+        return 1;
+    }
+    if (skin_ver && *skin_ver == "1.0") {
+        OpenedSkin pkg{ini, std::move(sheet)};
+        BarSkin bar;
+        WinSkin win;
+        auto rb = ApplyBarSkin(pkg, bar);
+        auto rw = ApplyWinSkin(pkg, win);
+        if (!rb.Applied()) {
+            io.err << "tobu skin: " << path << ": " << rb.error << "\n";
+            return 1;
+        }
+        if (!rw.Applied()) {
+            io.err << "tobu skin: " << path << ": " << rw.error << "\n";
+            return 1;
+        }
+    }
+    if (!usable) return 1;
+    return 0;
+}
+
+bool EnsureDir(const std::string& dir) {
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+    return ::mkdir(dir.c_str(), 0755) == 0;
+}
+
+std::string Join(const std::string& dir, const char* name) {
+    return (dir.empty() || dir.back() == '/') ? dir + name : dir + "/" + name;
+}
+
+int Unpack(const std::string& path, const std::string& dir, Io& io) {
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes)) {
+        io.err << "tobu skin: cannot read " << path << "\n";
+        return 1;
+    }
+    SkinContainer c;
+    if (auto e = ParseSkinContainer(bytes, c)) {
+        io.err << "tobu skin: " << path << " is damaged: " << *e << "\n";
+        return 1;
+    }
+    if (!EnsureDir(dir)) {
+        io.err << "tobu skin: cannot create the folder " << dir << "\n";
+        return 1;
+    }
+    if (!WriteFileAtomic(Join(dir, "skin.ini"), c.ini_text) ||
+        !WriteFileAtomic(Join(dir, "sheet.bmp"), c.bitmap)) {
+        io.err << "tobu skin: cannot write into " << dir << "\n";
+        return 1;
+    }
+    io.out << "wrote " << Join(dir, "skin.ini") << " (" << c.ini_text.size() << " bytes) and "
+           << Join(dir, "sheet.bmp") << " (" << c.bitmap.size() << " bytes)\n";
+    return 0;
+}
+
+int Pack(const std::string& dir, const std::string& path, std::uint32_t lead, Io& io) {
+    SkinContainer c;
+    c.lead = lead;
+    if (!ReadFileBytes(Join(dir, "skin.ini"), c.ini_text)) {
+        io.err << "tobu skin: cannot read " << Join(dir, "skin.ini") << "\n";
+        return 1;
+    }
+    if (!ReadFileBytes(Join(dir, "sheet.bmp"), c.bitmap)) {
+        io.err << "tobu skin: cannot read " << Join(dir, "sheet.bmp") << "\n";
+        return 1;
+    }
+    Bitmap32 sheet;
+    if (auto e = DecodeBmp(c.bitmap, sheet)) {
+        io.err << "tobu skin: " << Join(dir, "sheet.bmp") << " is not a usable bitmap: " << *e
+               << "\n";
+        return 1;
+    }
+    if (!WriteFileAtomic(path, BuildSkinContainer(c))) {
+        io.err << "tobu skin: cannot write " << path << "\n";
+        return 1;
+    }
+    io.out << "wrote " << path << "\n";
+    return 0;
+}
+
+int Run(const std::vector<std::string>& args_in, Io& io) {
+    std::vector<std::string> args;
+    std::optional<std::uint32_t> lead;
+    for (size_t i = 0; i < args_in.size(); ++i) {
+        if (args_in[i] == "--help" || args_in[i] == "-h") {
+            io.out << kUsage;
+            return 0;
+        }
+        if (args_in[i] == "--lead") {
+            if (i + 1 >= args_in.size()) {
+                io.err << "tobu skin: --lead needs eight hexadecimal digits\n" << kUsage;
+                return 2;
+            }
+            std::string h = args_in[++i];
+            if (h.size() > 2 && (h[0] == '0') && (h[1] == 'x' || h[1] == 'X')) h = h.substr(2);
+            bool ok = h.size() == 8;
+            for (char ch : h) ok = ok && std::isxdigit(static_cast<unsigned char>(ch));
+            if (!ok) {
+                io.err << "tobu skin: --lead needs eight hexadecimal digits, not '" << args_in[i]
+                       << "'\n";
+                return 2;
+            }
+            lead = static_cast<std::uint32_t>(std::stoul(h, nullptr, 16));
+            continue;
+        }
+        args.push_back(args_in[i]);
+    }
+    if (args.size() == 2 && args[0] == "info" && !lead) return Info(args[1], io);
+    if (args.size() == 3 && args[0] == "unpack" && !lead) return Unpack(args[1], args[2], io);
+    if (args.size() == 3 && args[0] == "pack") return Pack(args[1], args[2], lead.value_or(0), io);
+    io.err << kUsage;
+    return 2;
+}
+
+} // namespace
+
+TOBU_COMMAND("skin", "look into, unpack and pack skin packages (.sk, .cl)", Run);
+
+} // namespace tobu::cli
