@@ -18,7 +18,10 @@ constexpr uint16_t kRelevantMods = XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | X
 
 QNativeInterface::QX11Application* X11() {
     if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
-    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    // Key lookup needs the Xlib display next to the xcb connection.
+    if (!x11 || !x11->connection() || !x11->display()) return nullptr;
+    return x11;
 }
 
 uint16_t XModsOf(unsigned mods) {
