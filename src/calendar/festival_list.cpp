@@ -168,10 +168,39 @@ bool InDateRange(TDateTime value) {
 }
 
 std::string TwoDigits(int v) {
+    if (v >= 0 && v <= 99)
+        return {static_cast<char>('0' + v / 10), static_cast<char>('0' + v % 10)};
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d", v);
     return buf;
 }
+
+// Finds entries whose part before the first "=" is a given key, ignoring letter case.
+class KeyMatcher {
+public:
+    explicit KeyMatcher(std::string_view key)
+        : key_(key), plain_(key.find('=') == std::string_view::npos) {}
+
+    bool operator()(std::string_view entry) const {
+        if (!plain_) {
+            std::string_view entryKey;
+            return EntryKey(entry, entryKey) && CompareText(entryKey, key_) == 0;
+        }
+        // The usual case, asked a few hundred times per repaint of the month grid: the entry
+        // starts with the key and "=" follows it.
+        const size_t n = key_.size();
+        if (entry.size() <= n || entry[n] != '=') return false;
+        for (size_t i = 0; i < n; ++i)
+            if (Lower(entry[i]) != Lower(key_[i])) return false;
+        return true;
+    }
+
+private:
+    static char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+    std::string_view key_;
+    bool plain_;
+};
 
 struct WeekKeys {
     std::string fromStart, fromEnd;
@@ -247,10 +276,9 @@ bool TFestivalList::AddFestival(int kind, std::string_view key, std::int32_t col
     if (kind < 0 || kind > 2 || key.empty() || name.empty()) return false;
     TColorStringList& list = festivals_[kind];
     // Remove every entry with this key (a restored list may hold more than one).
-    for (size_t i = list.Count(); i-- > 0;) {
-        std::string_view entryKey;
-        if (EntryKey(list[i].Text, entryKey) && CompareText(entryKey, key) == 0) list.Delete(i);
-    }
+    const KeyMatcher matches(key);
+    for (size_t i = list.Count(); i-- > 0;)
+        if (matches(list[i].Text)) list.Delete(i);
     std::string entry(key);
     entry += '=';
     entry += Trim(name);
@@ -273,11 +301,10 @@ void TFestivalList::DeleteMark(int kind, std::string_view key) {
 
 TFestival TFestivalList::FindFestival(int kind, const std::string& key) const {
     // Festival lists are short (about 100 entries): scan from the start.
-    for (const auto& item : festivals_[kind].Items()) {
-        std::string_view entryKey;
-        if (EntryKey(item.Text, entryKey) && CompareText(entryKey, key) == 0)
+    const KeyMatcher matches(key);
+    for (const auto& item : festivals_[kind].Items())
+        if (matches(item.Text))
             return {item.Text.size() > 5 ? item.Text.substr(5) : std::string(), item.Color};
-    }
     return {};
 }
 

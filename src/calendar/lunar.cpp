@@ -1,11 +1,13 @@
 #include "calendar/lunar.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 
 namespace tobu {
+namespace {
 
-const std::array<std::uint16_t, 201> LunarInfo = {
+constexpr std::array<std::uint16_t, 201> kLunarInfo = {
     0x4BD8, 0x4AE0, 0xA570, 0x54D5, 0xD260, 0xD950, 0x5554, 0x56AF, 0x9AD0, 0x55D2, // 1900
     0x4AE0, 0xA5B6, 0xA4D0, 0xD250, 0xD295, 0xB54F, 0xD6A0, 0xADA2, 0x95B0, 0x4977, // 1910
     0x497F, 0xA4B0, 0xB4B5, 0x6A50, 0x6D40, 0xAB54, 0x2B6F, 0x9570, 0x52F2, 0x4970, // 1920
@@ -28,6 +30,10 @@ const std::array<std::uint16_t, 201> LunarInfo = {
     0xE968, 0xD520, 0xDAA0, 0x6AA6, 0x56DF, 0x4AE0, 0xA9D4, 0xA4D0, 0xD150, 0xF252, // 2090
     0xD520,                                                                         // 2100
 };
+
+} // namespace
+
+const std::array<std::uint16_t, 201> LunarInfo = kLunarInfo;
 
 const std::array<std::int32_t, 24> TermMinutes = {
     0,      21208,  42467,  63836,  85337,  107014, 128867, 150921, 173149, 195551, 218072, 240693,
@@ -70,10 +76,34 @@ int Mod(int n, int m) {
     return r < 0 ? r + m : r;
 }
 
-std::uint16_t Word(int year) {
+constexpr std::uint16_t Word(int year) {
     if (year < kFirstLunarYear || year > kLastLunarYear) return 0;
-    return LunarInfo[static_cast<size_t>(year - kFirstLunarYear)];
+    return kLunarInfo[static_cast<size_t>(year - kFirstLunarYear)];
 }
+
+constexpr int LeapMonthOf(int year) {
+    const int v = Word(year) & 15;
+    return v == 15 ? 0 : v;
+}
+
+constexpr int LeapMonthDaysOf(int year) {
+    if (LeapMonthOf(year) == 0) return 0;
+    return (Word(year + 1) & 15) == 15 ? 30 : 29;
+}
+
+constexpr int YearDaysOf(int year) {
+    return 348 + std::popcount(static_cast<unsigned>(Word(year) & 0xFFF0)) + LeapMonthDaysOf(year);
+}
+
+// Days from 1900-01-31 to the first day of each lunar year 1900..2101: the running sums of the
+// year lengths, formed once by the compiler from LunarInfo.
+constexpr std::array<std::int32_t, 202> MakeYearStarts() {
+    std::array<std::int32_t, 202> starts{};
+    for (size_t i = 1; i < starts.size(); ++i)
+        starts[i] = starts[i - 1] + YearDaysOf(kFirstLunarYear + static_cast<int>(i) - 1);
+    return starts;
+}
+constexpr std::array<std::int32_t, 202> kYearStarts = MakeYearStarts();
 
 // A value the date helpers can take apart (years 1..9999, not NaN).
 bool InDateRange(TDateTime value) {
@@ -120,13 +150,11 @@ int IsoWeek(TDateTime value) {
 } // namespace
 
 int LeapMonth(int year) {
-    int v = Word(year) & 15;
-    return v == 15 ? 0 : v;
+    return LeapMonthOf(year);
 }
 
 int LeapMonthDays(int year) {
-    if (LeapMonth(year) == 0) return 0;
-    return (Word(year + 1) & 15) == 15 ? 30 : 29;
+    return LeapMonthDaysOf(year);
 }
 
 int LunarMonthDays(int year, int month) {
@@ -136,24 +164,21 @@ int LunarMonthDays(int year, int month) {
 }
 
 int LunarYearDays(int year) {
-    return 348 + std::popcount(static_cast<unsigned>(Word(year) & 0xFFF0)) + LeapMonthDays(year);
+    return YearDaysOf(year);
 }
 
 TLunarDate SolarToLunar(TDateTime value) {
     if (!(value >= kLunarStart && value < kLunarEnd)) return {};
     int offset = static_cast<int>(DayNumber(value) - static_cast<std::int64_t>(kLunarStart));
 
-    int year = kFirstLunarYear;
+    // The lunar year is the last one that starts on or before the day. Looking it up among the
+    // year starts gives what walking the years one by one from 1900 gives, in a few steps
+    // instead of up to 201: the month grid converts about 200 days per repaint.
+    const auto next = std::upper_bound(kYearStarts.begin(), kYearStarts.end(), offset);
+    const auto index = static_cast<size_t>(next - kYearStarts.begin()) - 1;
+    const int year = kFirstLunarYear + static_cast<int>(index);
+    offset -= kYearStarts[index];
     int len = 0;
-    while (offset > 0) {
-        len = LunarYearDays(year);
-        ++year;
-        offset -= len;
-    }
-    if (offset < 0) {
-        offset += len;
-        --year;
-    }
 
     const int leap = LeapMonth(year);
     TLunarDate r;

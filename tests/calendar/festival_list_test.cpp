@@ -101,6 +101,15 @@ TEST(FestivalList, AddFestivalReplacesByKeyAndRefusesBadInput) {
     EXPECT_TRUE(f.AddFestival(kSolarKind, "13x", 1, "坏"));
     EXPECT_EQ(f.SolarFestivals().Count(), n + 1);
     EXPECT_EQ(f.GetSolarFestival(D(2024, 1, 3)), TFestival{});
+    // Keys compare ignoring letter case; a key holding "=" is compared with the part of each
+    // entry before its first "=", so it never replaces anything.
+    EXPECT_TRUE(f.AddFestival(kSolarKind, "AbCd", 1, "甲"));
+    EXPECT_TRUE(f.AddFestival(kSolarKind, "aBcD", 2, "乙"));
+    EXPECT_EQ(f.SolarFestivals().Count(), n + 2);
+    EXPECT_TRUE(f.AddFestival(kSolarKind, "01=1", 3, "丙"));
+    EXPECT_TRUE(f.AddFestival(kSolarKind, "01=1", 4, "丁"));
+    EXPECT_EQ(f.SolarFestivals().Count(), n + 4);
+    EXPECT_EQ(f.GetSolarFestival(D(2024, 1, 1)), (TFestival{"元旦", 42}));
 }
 
 TEST(FestivalList, MarksAddReplaceAndDelete) {

@@ -109,6 +109,44 @@ TEST(LunarToSolar, ZeroAndNegativeFieldsAreRefused) {
     EXPECT_EQ(LunarToSolar(L(2024, 0, 1)), D(1, 1, 1));
 }
 
+// The conversion step by step, walking the years from 1900 one at a time.
+TLunarDate WalkSolarToLunar(TDateTime v) {
+    int offset = static_cast<int>(DateOf(v)) - 32;
+    int year = 1900, len = 0;
+    while (offset > 0) {
+        len = LunarYearDays(year);
+        ++year;
+        offset -= len;
+    }
+    if (offset < 0) {
+        offset += len;
+        --year;
+    }
+    const int leap = LeapMonth(year);
+    TLunarDate r;
+    int month = 0;
+    while (offset >= 0) {
+        ++month;
+        len = LunarMonthDays(year, month);
+        offset -= len;
+        if (offset >= 0 && month == leap) {
+            len = LeapMonthDays(year);
+            offset -= len;
+            if (offset < 0) r.IsLeap = true;
+        }
+    }
+    if (offset < 0) offset += len;
+    r.Year = year;
+    r.Month = month;
+    r.Day = offset + 1;
+    return r;
+}
+
+TEST(SolarToLunar, SameAsTheYearByYearWalkOnEveryDay) {
+    for (TDateTime v = D(1900, 1, 31); v <= D(2100, 12, 31); v += 1)
+        ASSERT_EQ(SolarToLunar(v), WalkSolarToLunar(v)) << IsoText(v);
+}
+
 TEST(LunarRoundTrip, EveryDayOfLunarYears1901To2099) {
     int checked = 0;
     for (TDateTime v = D(1900, 1, 31); v <= D(2100, 12, 31); v += 1) {
