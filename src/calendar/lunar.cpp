@@ -125,10 +125,8 @@ TDateTime MomentFromMSecs(std::int64_t ms) {
         rest += kMSecsPerDay;
         --days;
     }
-    if (days < 0)
-        return static_cast<double>(days) -
-               static_cast<double>(rest) / static_cast<double>(kMSecsPerDay);
-    return FromMSecs(ms);
+    return static_cast<double>(days) -
+           static_cast<double>(rest) / static_cast<double>(kMSecsPerDay);
 }
 
 int IsoWeeksInYear(int year) {

@@ -195,6 +195,11 @@ TEST(SolarTerms, MomentsToTheMinute) {
     EXPECT_EQ(GetTermDate(1900, 2), at(1900, 2, 4, 13, 52));
     // Exact milliseconds: 124 tropical years are 3913058820862.8 ms, rounded up.
     EXPECT_EQ(ToMSecs(GetTermDate(2024, 2)), ToMSecs(at(2024, 2, 4, 14, 39)) + 863);
+    // Before 1899-12-30 a value counts whole days back and the time forward.
+    const TDateTime winter1899 = GetTermDate(1899, 23);
+    EXPECT_EQ(DecodeDate(winter1899), (DateParts{1899, 12, 22}));
+    EXPECT_EQ(DecodeTime(winter1899).hour, 8); // 1900-12-22 14:43 less 365 d 5 h 49 m
+    EXPECT_EQ(TermNameOf(D(1899, 12, 22)), "冬至");
     EXPECT_EQ(GetTermDate(2024, 24), 0);
     EXPECT_EQ(GetTermDate(2024, -1), 0);
 }
