@@ -72,9 +72,11 @@ Bitmap32 PaintFrame(const Bitmap32& f, int w, int h) {
 Bitmap8 RoundRectMask(int w, int h) {
     Bitmap8 m(w, h, 0);
     const double r = 6.5;
-    const double l = 1, t = 1, rr = w, bb = h; // bounds, right and bottom exclusive
-    for (int y = 1; y < h; ++y) {
-        for (int x = 1; x < w; ++x) {
+    // Like the system's rounded-rectangle regions, the shape leaves out the right and bottom
+    // edge of its bounds, so the frame's magenta margin never shows.
+    const double l = 1, t = 1, rr = w - 1, bb = h - 1;
+    for (int y = 1; y < h - 1; ++y) {
+        for (int x = 1; x < w - 1; ++x) {
             double px = x + 0.5, py = y + 0.5;
             double cx = px < l + r ? l + r : (px > rr - r ? rr - r : px);
             double cy = py < t + r ? t + r : (py > bb - r ? bb - r : py);

@@ -40,8 +40,10 @@ constexpr TPoint CloseButtonPos(int form_width, int button_width) {
     return {form_width - button_width - 10, 1};
 }
 
-// The window shape of a framed dialog: a rounded rectangle from (1, 1) to (W, H) (exclusive)
-// with a 13 × 13 corner ellipse. 1 inside, 0 outside.
+// The window shape of a framed dialog: the rounded-rectangle region with bounds (1, 1, W, H)
+// and a 13 × 13 corner ellipse. As with the system's regions of this kind the right and bottom
+// bound are not part of it, so it covers x 1..W − 2 and y 1..H − 2: exactly the painted frame
+// inside its one-pixel magenta margin. 1 inside, 0 outside.
 Bitmap8 RoundRectMask(int w, int h);
 
 // --- Drop shadow -------------------------------------------------------------------------------

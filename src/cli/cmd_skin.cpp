@@ -92,16 +92,21 @@ int Info(const std::string& path, Io& io) {
         OpenedSkin pkg{ini, std::move(sheet)};
         BarSkin bar;
         WinSkin win;
-        auto rb = ApplyBarSkin(pkg, bar);
-        auto rw = ApplyWinSkin(pkg, win);
-        if (!rb.Applied()) {
-            io.err << "tobu skin: " << path << ": " << rb.error << "\n";
-            return 1;
-        }
-        if (!rw.Applied()) {
-            io.err << "tobu skin: " << path << ": " << rw.error << "\n";
-            return 1;
-        }
+        auto has = [&](const char* name) {
+            for (const auto& sec : ini.Sections())
+                if (SameText(sec.name, name)) return true;
+            return false;
+        };
+        // A dialog-frame package is checked as one; anything else as a bar skin.
+        const bool frame = has("WIN");
+        const bool bar_skin = has("BAR") || has("BUTTON") || !frame;
+        auto check = [&](const SkinLoadResult& r, const char* what) {
+            if (r.Applied()) return true;
+            io.err << "tobu skin: " << path << ": as a " << what << ": " << r.error << "\n";
+            return false;
+        };
+        if (bar_skin && !check(ApplyBarSkin(pkg, bar), "bar skin")) return 1;
+        if (frame && !check(ApplyWinSkin(pkg, win), "dialog frame")) return 1;
     }
     if (!usable) return 1;
     return 0;

@@ -95,20 +95,23 @@ TEST(Frame, CaptionCloseButtonAndShape) {
     EXPECT_EQ(m.At(100, 0), 0);
     // Inside along the edges, away from the corners.
     EXPECT_EQ(m.At(1, 100), 1);
-    EXPECT_EQ(m.At(381, 100), 1);
-    EXPECT_EQ(m.At(100, 265), 1);
+    EXPECT_EQ(m.At(380, 100), 1);
+    EXPECT_EQ(m.At(100, 264), 1);
+    // The right and bottom bound are left out: the frame's magenta margin never shows.
+    EXPECT_EQ(m.At(381, 100), 0);
+    EXPECT_EQ(m.At(100, 265), 0);
     // The corners are cut by the 13 × 13 ellipse: its corner pixels are out, the inner ones in.
     EXPECT_EQ(m.At(1, 1), 0);
     EXPECT_EQ(m.At(2, 2), 0);
     EXPECT_EQ(m.At(3, 3), 1);
     EXPECT_EQ(m.At(7, 1), 1);
-    EXPECT_EQ(m.At(381, 265), 0);
-    EXPECT_EQ(m.At(379, 263), 1);
+    EXPECT_EQ(m.At(380, 264), 0);
+    EXPECT_EQ(m.At(378, 262), 1);
     // Symmetric corners.
     for (int i = 1; i < 8; ++i)
         for (int j = 1; j < 8; ++j) {
-            EXPECT_EQ(m.At(i, j), m.At(382 - i, j)) << i << "," << j;
-            EXPECT_EQ(m.At(i, j), m.At(i, 266 - j)) << i << "," << j;
+            EXPECT_EQ(m.At(i, j), m.At(381 - i, j)) << i << "," << j;
+            EXPECT_EQ(m.At(i, j), m.At(i, 265 - j)) << i << "," << j;
         }
 }
 

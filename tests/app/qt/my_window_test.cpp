@@ -36,8 +36,8 @@ TEST(MyWindow, FramedDialogLayoutFollowsItsSize) {
     EXPECT_EQ(close->geometry(), QRect(382 - 43 - 10, 1, 43, 17));
     EXPECT_EQ(close->toolTip(), QStringLiteral("关闭"));
     EXPECT_EQ(strip->geometry(), QRect(0, 0, 382, 28));
-    // Rounded shape from (1, 1) to (382, 266).
-    EXPECT_EQ(d.mask().boundingRect(), QRect(1, 1, 381, 265));
+    // Rounded shape over the painted frame inside its one-pixel margin.
+    EXPECT_EQ(d.mask().boundingRect(), QRect(1, 1, 380, 264));
     EXPECT_FALSE(d.mask().contains(QPoint(1, 1)));
     EXPECT_TRUE(d.mask().contains(QPoint(1, 100)));
 
@@ -46,7 +46,7 @@ TEST(MyWindow, FramedDialogLayoutFollowsItsSize) {
     d.resize(500, 300);
     EXPECT_EQ(close->geometry().topLeft(), QPoint(500 - 43 - 10, 1));
     EXPECT_EQ(strip->width(), 500);
-    EXPECT_EQ(d.mask().boundingRect(), QRect(1, 1, 499, 299));
+    EXPECT_EQ(d.mask().boundingRect(), QRect(1, 1, 498, 298));
 
     // Closing with the frame's button is a cancel.
     int rejected = 0;
