@@ -125,11 +125,17 @@ struct ToolRun {
     std::string out;
 };
 
+// The staged program folder: $TOBU_STAGE, else TobuClock/ beside this test executable.
+std::string StageDir() {
+    if (const char* stage = std::getenv("TOBU_STAGE")) return stage;
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : (exe.parent_path() / "TobuClock").string();
+}
+
 ToolRun RunTobu(const std::string& args) {
-    const char* stage = std::getenv("TOBU_STAGE");
     ToolRun r;
-    if (!stage) return r;
-    const std::string cmd = "'" + std::string(stage) + "/tobu' " + args + " 2>&1";
+    const std::string cmd = "'" + StageDir() + "/tobu' " + args + " 2>&1";
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
     std::array<char, 4096> buf;
@@ -143,8 +149,7 @@ ToolRun RunTobu(const std::string& args) {
 class TobuCalTool : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* stage = std::getenv("TOBU_STAGE");
-        if (!stage || !std::filesystem::exists(std::string(stage) + "/tobu"))
+        if (!std::filesystem::exists(StageDir() + "/tobu"))
             GTEST_SKIP() << "the tobu tool is not built";
     }
 };
