@@ -1,7 +1,5 @@
 #include "calendar/calendar_texts.h"
 
-#include <cmath>
-
 #include "calendar/lunar.h"
 
 namespace tobu {
@@ -21,7 +19,7 @@ std::string GetGanZhiText(TDateTime value) {
 }
 
 std::string GetTermText(TDateTime value) {
-    if (!std::isfinite(value)) return {};
+    if (!(value >= -693593.0 && value < 2958466.0)) return {}; // years 1 .. 9999 only
     return TermNameOf(DateOf(value));
 }
 

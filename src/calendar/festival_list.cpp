@@ -394,6 +394,11 @@ TFestival GetFestivals(const TFestivalList& list, TDateTime date) {
     return r;
 }
 
+std::string GetFestivalText(const TFestivalList& list, TDateTime value) {
+    if (!InDateRange(value)) return {};
+    return GetFestivals(list, DateOf(value)).Name;
+}
+
 std::int32_t GetMarkColor(const TFestivalList& list, TDateTime date) {
     std::int32_t c = list.GetLunarMarkColor(SolarToLunar(date));
     if (c != -1) return c;

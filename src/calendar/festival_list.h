@@ -108,6 +108,9 @@ private:
 // All festivals of a date: the month-eve festival, the lunar, the Gregorian and the week
 // festival, blank-separated; the colour is that of the first part found (-1 for none).
 TFestival GetFestivals(const TFestivalList& list, TDateTime date);
+// The festival text of the day of a date-time value (the calendar window's GetFestivalText);
+// empty when the day has none.
+std::string GetFestivalText(const TFestivalList& list, TDateTime value);
 // The mark colour of a date: lunar mark, else Gregorian mark, else week mark, else -1.
 std::int32_t GetMarkColor(const TFestivalList& list, TDateTime date);
 

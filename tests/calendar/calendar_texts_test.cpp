@@ -35,6 +35,7 @@ TEST(CalendarTexts, TermTextUsesTheDayOfTheValue) {
     EXPECT_EQ(GetTermText(EncodeDateTime(2024, 2, 4, 23, 59, 59)), "立春");
     EXPECT_EQ(GetTermText(EncodeDate(2024, 2, 5)), "");
     EXPECT_EQ(GetTermText(std::numeric_limits<double>::infinity()), "");
+    EXPECT_EQ(GetTermText(1e300), "");
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace tobu {
 namespace {
 
@@ -52,6 +54,14 @@ TEST(FestivalList, CombinedFestivalsOfKnownDays) {
     // Outside the lunar range only the Gregorian and week festivals remain.
     EXPECT_EQ(GetFestivals(f, D(2101, 1, 1)), (TFestival{"新年元旦", kRed}));
     EXPECT_EQ(GetFestivals(f, D(2100, 12, 31)).Name, "");
+}
+
+TEST(FestivalList, FestivalTextUsesTheDayOfTheValue) {
+    const TFestivalList f;
+    EXPECT_EQ(GetFestivalText(f, EncodeDateTime(2024, 2, 10, 13, 59, 52)), "春节 国际气象节");
+    EXPECT_EQ(GetFestivalText(f, EncodeDateTime(2024, 2, 9, 23, 59, 59)), "除夕");
+    EXPECT_EQ(GetFestivalText(f, EncodeDate(2024, 3, 13)), "");
+    EXPECT_EQ(GetFestivalText(f, std::numeric_limits<double>::quiet_NaN()), "");
 }
 
 TEST(FestivalList, WeekKeysCountFromStartAndEnd) {
