@@ -4,6 +4,7 @@
 // Colours in settings and skins are TColor values 0x00BBGGRR (red in the low byte).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -1,0 +1,65 @@
+# Shared set-up of the end-to-end checks: a private Xvfb display, a private copy of the program
+# folder, private runtime and instance names, and small assertions.
+set -u
+STAGE="${TOBU_STAGE:?TOBU_STAGE names the staged program folder}"
+WORK=$(mktemp -d /tmp/tobu-e2e-XXXXXX)
+APP="$WORK/TobuClock"
+mkdir -p "$APP" "$WORK/run"
+cp -r "$STAGE"/. "$APP"/
+rm -f "$APP/skin.ini"
+export TOBU_RUNTIME_DIR="$WORK/run"
+export TOBU_INSTANCE_NAME="tobu-e2e-$$"
+export XDG_RUNTIME_DIR="$WORK/run"
+unset QT_QPA_PLATFORM
+PIDS=()
+failures=0
+passes=0
+
+for n in $(seq 40 89); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then DISPLAY_NUM=$n; break; fi
+done
+export DISPLAY=":$DISPLAY_NUM"
+Xvfb "$DISPLAY" -screen 0 1280x768x24 -nolisten tcp >/dev/null 2>&1 &
+PIDS+=($!)
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+cleanup() {
+  for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null; done
+  sleep 0.3
+  for p in "${PIDS[@]}"; do kill -9 "$p" 2>/dev/null; done
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+ok() { echo "ok: $*"; passes=$((passes + 1)); }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+check() { local what="$1"; shift; if "$@"; then ok "$what"; else fail "$what"; fi; }
+
+# The ids of the mapped 332 x 34 windows (the bar).
+bar_ids() {
+  for id in $(xwininfo -root -children 2>/dev/null | grep -E " 332x34\+" | awk '{print $1}'); do
+    if xwininfo -id "$id" 2>/dev/null | grep -q "IsViewable"; then echo "$id"; fi
+  done
+}
+bar_count_is() { [ "$(bar_ids | wc -l)" -eq "$1" ]; }
+bar_pos() {  # "X Y" of the mapped bar, "none" without one
+  local id
+  id=$(bar_ids | head -n 1)
+  if [ -z "$id" ]; then echo none; return; fi
+  xwininfo -id "$id" 2>/dev/null | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} END{print x, y}'
+}
+bar_at() { [ "$(bar_pos)" = "$1 $2" ]; }
+process_gone() { ! kill -0 "$1" 2>/dev/null; }
+wait_for() {  # wait_for SECONDS COMMAND...
+  local t="$1"; shift
+  local end=$((SECONDS + t))
+  while [ $SECONDS -lt $end ]; do "$@" && return 0; sleep 0.2; done
+  "$@"
+}
+start_clock() { "$APP/TobuClock" "$@" >"$WORK/clock.log" 2>&1 & CLOCK=$!; PIDS+=($CLOCK); }
+ini_has() { grep -q -- "$1" "$APP/skin.ini" 2>/dev/null; }
+dump_log() { cat "$WORK/clock.log"; }
+finish() {
+  echo "$passes passed, $failures failed"
+  [ "$failures" -eq 0 ]
+}
