@@ -11,6 +11,7 @@
 
 #include "app/qt/desktop_services.h"
 #include "app/qt/frm_led.h"
+#include "app/qt/sound_binding.h"
 #include "app/start_up.h"
 #include "platform/instance_slot.h"
 #include "platform/qt/fonts.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
     frm.SetWindowHandle(handle);
     QObject::connect(&hotKeys, &GlobalHotKey::hotKey, &frm,
                      [&](int id, qint64 lparam) { frm.HandleHotKey(id, lparam); });
+    BindSound(frm);
     frm.FormCreate();
 
     // Logout and kill close the bar in order, saving its state.
