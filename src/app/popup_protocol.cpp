@@ -11,9 +11,6 @@ std::vector<uint8_t> PopupTextPayload(const std::string& utf8) {
     return data;
 }
 
-PopupProtocol::PopupProtocol(PopupPlatform& platform, std::string appDir, WindowHandle barHandle)
-    : platform_(platform), appDir_(std::move(appDir)), barHandle_(barHandle) {}
-
 WindowHandle PopupProtocol::PopupWnd() const {
     WindowHandle h = platform_.RegisteredPopup();
     if (discarded_ && h == *discarded_) return 0;
@@ -31,7 +28,8 @@ bool PopupProtocol::PopupMsgReady() {
         if (!platform_.FileExists(ProgramPath())) return false;
         // A new registration replaces whatever the bar held before.
         discarded_ = platform_.RegisteredPopup();
-        if (!platform_.StartProgram(ProgramPath(), {std::to_string(barHandle_)})) return false;
+        if (!platform_.StartProgram(ProgramPath(), {std::to_string(platform_.BarHandle())}))
+            return false;
         ++starts_;
         waiting_ = true;
         deadline_ = platform_.SteadyMs() + kRegisterWaitMs;
@@ -51,7 +49,7 @@ bool PopupProtocol::PopupMsgReady() {
 void PopupProtocol::SendPopupText(const std::string& text) {
     Message m;
     m.msg = kWmCopyData;
-    m.wparam = barHandle_;
+    m.wparam = platform_.BarHandle();
     m.data = PopupTextPayload(text);
     platform_.Send(PopupWnd(), m);
 }
@@ -59,7 +57,7 @@ void PopupProtocol::SendPopupText(const std::string& text) {
 void PopupProtocol::NotifyPopupMsg(int64_t code) {
     Message m;
     m.msg = kWmPopupNotify;
-    m.wparam = barHandle_;
+    m.wparam = platform_.BarHandle();
     m.lparam = code;
     platform_.Send(PopupWnd(), m);
 }

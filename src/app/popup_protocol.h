@@ -37,6 +37,9 @@ constexpr const char* kPopupProgramName = "PopupMsg";
 class PopupPlatform {
 public:
     virtual ~PopupPlatform() = default;
+    // The bar's endpoint and the program folder (ending in "/"), asked when needed.
+    virtual WindowHandle BarHandle() const = 0;
+    virtual std::string ProgramFolder() const = 0;
     // The popup handle the bar holds (set by the registration message), 0 for none.
     virtual WindowHandle RegisteredPopup() const = 0;
     virtual bool IsWindow(WindowHandle handle) = 0;
@@ -57,8 +60,7 @@ std::vector<uint8_t> PopupTextPayload(const std::string& utf8);
 
 class PopupProtocol : public PopupTexts {
 public:
-    // `appDir` ends in "/"; `barHandle` is the bar's endpoint.
-    PopupProtocol(PopupPlatform& platform, std::string appDir, WindowHandle barHandle);
+    explicit PopupProtocol(PopupPlatform& platform) : platform_(platform) {}
 
     // The popup program runs and has registered; starts it and waits when needed.
     bool PopupMsgReady() override;
@@ -69,7 +71,7 @@ public:
 
     // The popup handle in force: the registered one, or 0 while a start waits for a new one.
     WindowHandle PopupWnd() const;
-    std::string ProgramPath() const { return appDir_ + kPopupProgramName; }
+    std::string ProgramPath() const { return platform_.ProgramFolder() + kPopupProgramName; }
     bool Waiting() const { return waiting_; }
     int StartCount() const { return starts_; }
 
@@ -77,8 +79,6 @@ private:
     bool Registered() const;
 
     PopupPlatform& platform_;
-    std::string appDir_;
-    WindowHandle barHandle_;
     // The registration that was in force before the last start; it no longer counts.
     std::optional<WindowHandle> discarded_;
     bool waiting_ = false;

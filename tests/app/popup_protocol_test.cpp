@@ -16,6 +16,8 @@ constexpr WindowHandle kBar = 0x12345678;
 
 class FakeDesktop : public PopupPlatform {
 public:
+    WindowHandle BarHandle() const override { return kBar; }
+    std::string ProgramFolder() const override { return "/opt/tobu/"; }
     WindowHandle RegisteredPopup() const override { return registered; }
     bool IsWindow(WindowHandle h) override { return h != 0 && windows.count(h) > 0; }
     std::optional<int64_t> Send(WindowHandle h, const Message& m) override {
@@ -65,7 +67,7 @@ public:
 class PopupProtocolTest : public ::testing::Test {
 protected:
     FakeDesktop desktop;
-    PopupProtocol popup{desktop, "/opt/tobu/", kBar};
+    PopupProtocol popup{desktop};
 };
 
 } // namespace

@@ -1,0 +1,193 @@
+#include "app/qt/date_line_binding.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include "app/qt/flat_panel.h"
+#include "app/qt/frm_led.h"
+#include "faces/qt/aa_fadetext.h"
+#include "faces/qt/led_font_num_widget.h"
+#include "platform/qt/qt_shell.h"
+
+namespace tobu {
+
+namespace {
+
+class FadeTextDisplay : public DateLineDisplay {
+public:
+    explicit FadeTextDisplay(TAAFadeText* text) : text_(text) {}
+    int LineCount() const override { return text_->Lines().Count(); }
+    std::string Line(int i) const override { return text_->Lines().Get(i); }
+    void PutLine(int i, const std::string& t) override { text_->Lines().Put(i, t); }
+    void AddLine(const std::string& t) override { text_->Lines().Add(t); }
+    void BeginUpdate() override { text_->BeginUpdate(); }
+    void EndUpdate() override { text_->EndUpdate(); }
+    bool Active() const override { return text_->Active(); }
+    void SetActive(bool on) override { text_->SetActive(on); }
+    int LineIndex() const override { return text_->LineIndex(); }
+    void ShowLine(int i) override { text_->ShowLine(i); }
+
+private:
+    TAAFadeText* text_;
+};
+
+// The hover text of the LED, of the time panel and of the tray icon. Tooltips break lines at
+// "\n"; the hint itself keeps CR LF.
+class BarHint : public HintTarget {
+public:
+    explicit BarHint(TFrmLED& bar) : bar_(bar) {}
+    std::string Hint() const override {
+        return bar_.LED->toolTip().replace("\n", "\r\n").toStdString();
+    }
+    void SetHint(const std::string& text) override {
+        QString tip = QString::fromStdString(text).replace("\r\n", "\n");
+        bar_.LED->setToolTip(tip);
+        bar_.RzPanel2->setToolTip(tip);
+        if (bar_.RzTrayIcon1) bar_.RzTrayIcon1->setToolTip(tip);
+    }
+
+private:
+    TFrmLED& bar_;
+};
+
+class BarTrayBalloon : public TrayBalloon {
+public:
+    explicit BarTrayBalloon(TFrmLED& bar) : bar_(bar) {}
+    void ShowBalloon(const std::string& title, const std::string& text, int seconds) override {
+        if (!bar_.RzTrayIcon1) return;
+        bar_.RzTrayIcon1->showMessage(QString::fromStdString(title), QString::fromStdString(text),
+                                      QSystemTrayIcon::Information, seconds * 1000);
+    }
+    void RemoveBalloon() override {
+        // An empty message takes the balloon down.
+        if (bar_.RzTrayIcon1)
+            bar_.RzTrayIcon1->showMessage(QString(), QString(), QSystemTrayIcon::NoIcon, 0);
+    }
+
+private:
+    TFrmLED& bar_;
+};
+
+class QtSwitchTimer : public SwitchTimer {
+public:
+    explicit QtSwitchTimer(QTimer& timer) : timer_(timer) {}
+    void Start() override { timer_.start(); }
+    void Stop() override { timer_.stop(); }
+    bool IsActive() const override { return timer_.isActive(); }
+
+private:
+    QTimer& timer_;
+};
+
+// The desktop behind the popup protocol: message endpoints, the program folder, a detached
+// program start and a short nested event loop.
+class EndpointPopupPlatform : public PopupPlatform {
+public:
+    explicit EndpointPopupPlatform(TFrmLED& bar) : bar_(bar) { clock_.start(); }
+    WindowHandle BarHandle() const override { return bar_.WindowHandle(); }
+    std::string ProgramFolder() const override { return AppDir; }
+    WindowHandle RegisteredPopup() const override { return bar_.PopupWnd(); }
+    bool IsWindow(WindowHandle h) override { return h != 0 && tobu::IsWindow(h); }
+    std::optional<int64_t> Send(WindowHandle h, const Message& m) override {
+        if (h == 0) return std::nullopt;
+        return SendMessage(h, m);
+    }
+    bool FileExists(const std::string& path) override {
+        return QFileInfo(QString::fromStdString(path)).isFile();
+    }
+    bool StartProgram(const std::string& program, const std::vector<std::string>& args) override {
+        return shell_.Run(program, args);
+    }
+    void ProcessMessages() override {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    int64_t SteadyMs() override { return clock_.elapsed(); }
+
+private:
+    TFrmLED& bar_;
+    QtShellOpen shell_;
+    QElapsedTimer clock_;
+};
+
+} // namespace
+
+class DateLineBinding::Parts {
+public:
+    explicit Parts(TFrmLED& bar)
+        : display(bar.AAFadeTextDate), hint(bar), tray(bar), timerMsg(bar.TimerMsg),
+          timerWarStep(bar.TimerWarStep), timerHintClose(bar.TimerHintClose) {}
+    FadeTextDisplay display;
+    BarHint hint;
+    BarTrayBalloon tray;
+    QtSwitchTimer timerMsg, timerWarStep, timerHintClose;
+};
+
+DateLineBinding::DateLineBinding(TFrmLED& bar, const DateLineBindingOptions& options)
+    : QObject(&bar), bar_(bar), parts_(std::make_unique<Parts>(bar)) {
+    setObjectName("DateLineBinding");
+    PopupPlatform* platform = options.popupPlatform;
+    if (!platform) {
+        ownPlatform_ = std::make_unique<EndpointPopupPlatform>(bar);
+        platform = ownPlatform_.get();
+    }
+    popup_ = std::make_unique<PopupProtocol>(*platform);
+
+    CalendarTexts* texts = options.texts;
+    if (!texts) {
+        gridTexts_ = std::make_unique<GridCalendarTexts>();
+        texts = gridTexts_.get();
+    }
+    DateLine::Parts p;
+    p.display = &parts_->display;
+    p.hint = &parts_->hint;
+    p.texts = texts;
+    p.popup = popup_.get();
+    p.tray = options.tray ? options.tray : &parts_->tray;
+    p.timerMsg = &parts_->timerMsg;
+    p.timerWarStep = &parts_->timerWarStep;
+    p.timerHintClose = &parts_->timerHintClose;
+    p.clock = options.clock ? options.clock : &SystemClock::Instance();
+    line_ = std::make_unique<DateLine>(p);
+
+    connect(&bar.TimerMsg, &QTimer::timeout, this,
+            [this] { line_->TimerMsgTimer(bar_.Msg.calendar_lx, bar_.VisibleFlag()); });
+    connect(&bar.TimerWarStep, &QTimer::timeout, this,
+            [this] { line_->TimerWarStepTimer(bar_.Msg.calendar_lx); });
+    connect(&bar.TimerHintClose, &QTimer::timeout, this, [this] { line_->TimerHintCloseTimer(); });
+}
+
+DateLineBinding::~DateLineBinding() = default;
+
+DateLineBinding* BindDateLineAndPopups(TFrmLED& bar, const DateLineBindingOptions& options) {
+    auto* binding = new DateLineBinding(bar, options);
+    QPointer<DateLineBinding> guard(binding);
+
+    auto previousShowTime = bar.showTimeHook;
+    bar.showTimeHook = [guard, previousShowTime](bool firstShow, TDateTime now) {
+        if (guard) guard->Line().ShowTime(firstShow, now);
+        if (previousShowTime) previousShowTime(firstShow, now);
+    };
+    auto previousChime = bar.chimeMessageHook;
+    bar.chimeMessageHook = [guard, previousChime](const std::string& text) {
+        if (guard && guard->Popup().PopupMsgReady()) guard->Popup().SendPopupText(text);
+        if (previousChime) previousChime(text);
+    };
+    auto previousDestroy = bar.destroyHook;
+    bar.destroyHook = [guard, previousDestroy] {
+        if (previousDestroy) previousDestroy();
+        if (guard) guard->Popup().NotifyPopupMsg(kPopupBarClosing);
+    };
+    return binding;
+}
+
+DateLineBinding* FindDateLineBinding(TFrmLED& bar) {
+    return bar.findChild<DateLineBinding*>("DateLineBinding", Qt::FindDirectChildrenOnly);
+}
+
+} // namespace tobu
