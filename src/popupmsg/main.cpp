@@ -1,1 +1,34 @@
-int main() { return 0; }
+// PopupMsg: shows the bar's notifications in popups at the bottom-right of the screen.
+//
+//   PopupMsg <bar handle>
+//
+// The bar starts it with its own endpoint's handle in decimal; the program registers its own
+// endpoint with the bar and then lives until the bar says it is closing or disappears.
+#include <QApplication>
+#include <QFileInfo>
+#include <cstdlib>
+
+#include "platform/qt/fonts.h"
+#include "popupmsg/popup_board.h"
+#include "popupmsg/qt/popup_app.h"
+
+using namespace tobu;
+
+int main(int argc, char** argv) {
+    auto bar = argc == 2 ? ParseBarHandle(argv[1]) : std::nullopt;
+    if (!bar) return 2;
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "xcb", 1);
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("PopupMsg"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    InstallFontSubstitutions();
+
+    std::string appDir =
+        QFileInfo(QCoreApplication::applicationFilePath()).absolutePath().toStdString();
+    if (appDir.empty() || appDir.back() != '/') appDir += '/';
+
+    PopupApp popups(*bar, appDir, PopupApp::DesktopServices());
+    if (!popups.Start()) return 1;
+    return QApplication::exec();
+}
