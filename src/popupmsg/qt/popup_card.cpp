@@ -74,7 +74,10 @@ TPopupCard::TPopupCard(int id, const QString& text, const QString& arrived)
                            Qt::WindowDoesNotAcceptFocus),
       id_(id), text_(text), arrived_(arrived) {
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setWindowTitle(QStringLiteral("Tobu桌面时钟"));
+    // The window's name carries the first line, for the window list and accessibility tools.
+    QString first = text.section(QLatin1Char('\n'), 0, 0).left(60);
+    setWindowTitle(first.isEmpty() ? QStringLiteral("Tobu桌面时钟")
+                                   : QStringLiteral("Tobu桌面时钟 - ") + first);
     setCursor(Qt::PointingHandCursor);
     resize(kWidth, HeightFor(text));
 }

@@ -86,7 +86,8 @@ TEST_F(PopupAppTest, EachTextGetsACardAtTheBottomRightNewestOnTop) {
     EXPECT_TRUE(first->isVisible());
     EXPECT_TRUE(first->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(first->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(first->windowTitle(), QString::fromUtf8("Tobu桌面时钟"));
+    EXPECT_EQ(first->windowTitle(), QString::fromUtf8("Tobu桌面时钟 - 时钟报时：14:00:00"));
+    EXPECT_EQ(second->windowTitle(), QString::fromUtf8("Tobu桌面时钟 - 日历标记："));
     EXPECT_EQ(first->width(), 300);
     // Ten pixels from the right and bottom edges of the work area; the newer one above it.
     EXPECT_EQ(first->geometry().right(), 1280 - 10 - 1);
