@@ -37,9 +37,12 @@ endfunction()
 # run on the offscreen platform. tests/support holds shared fixtures.
 function(tobu_tests)
     file(GLOB support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
-    list(FILTER support EXCLUDE REGEX "qt_")
+    list(FILTER support EXCLUDE REGEX "(qt_|fuzz_replay)")
+    # Tests find the source tree and the staged program folder through these, or through
+    # $TOBU_SOURCE_DIR and $TOBU_STAGE when set.
     add_library(tobu_test_support STATIC ${CMAKE_SOURCE_DIR}/cmake/empty.cpp ${support})
     target_include_directories(tobu_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)
+    target_compile_definitions(tobu_test_support PUBLIC TOBU_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     target_link_libraries(tobu_test_support PUBLIC tobu_base GTest::gmock)
     set_target_properties(tobu_test_support PROPERTIES AUTOMOC OFF)
 
@@ -49,15 +52,13 @@ function(tobu_tests)
             add_executable(test_${name} ${tests})
             target_link_libraries(test_${name} PRIVATE tobu_${name} tobu_test_support GTest::gmock_main)
             set_target_properties(test_${name} PROPERTIES AUTOMOC OFF)
-            gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60
-                PROPERTIES ENVIRONMENT "TOBU_SOURCE_DIR=${CMAKE_SOURCE_DIR};TOBU_STAGE=${TOBU_STAGE}")
+            gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60)
         endif()
         file(GLOB qtests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${name}/qt/*_test.cpp)
         if(qtests)
             add_executable(qtest_${name} ${qtests} ${CMAKE_SOURCE_DIR}/tests/support/qt_main.cpp)
             target_link_libraries(qtest_${name} PRIVATE tobu_${name}_qt tobu_test_support GTest::gmock)
-            gtest_discover_tests(qtest_${name} DISCOVERY_TIMEOUT 60
-                PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TOBU_SOURCE_DIR=${CMAKE_SOURCE_DIR};TOBU_STAGE=${TOBU_STAGE}")
+            gtest_discover_tests(qtest_${name} DISCOVERY_TIMEOUT 60)
         endif()
     endforeach()
 

@@ -9,8 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/qt/date_line_binding.h"
 #include "app/qt/desktop_services.h"
 #include "app/qt/frm_led.h"
+#include "app/qt/skin_binding.h"
 #include "app/qt/sound_binding.h"
 #include "app/start_up.h"
 #include "platform/instance_slot.h"
@@ -73,7 +75,9 @@ int main(int argc, char** argv) {
     frm.SetWindowHandle(handle);
     QObject::connect(&hotKeys, &GlobalHotKey::hotKey, &frm,
                      [&](int id, qint64 lparam) { frm.HandleHotKey(id, lparam); });
+    auto dialogFrame = BindSkins(frm);
     BindSound(frm);
+    BindDateLineAndPopups(frm);
     frm.FormCreate();
 
     // Logout and kill close the bar in order, saving its state.

@@ -27,6 +27,8 @@ popup_closed() { [ -z "$(popup_windows)" ]; }
 popup_geometry() {
   local id
   id=$(popup_windows | head -n 1)
+  # Without an id xwininfo would wait for a click.
+  [ -n "$id" ] || { echo "0 0 0 0"; return; }
   xwininfo -id "$id" 2>/dev/null | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
     /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
 }

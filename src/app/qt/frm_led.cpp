@@ -155,12 +155,19 @@ void TFrmLED::BuildControls() {
     ApplyDefaultSkin();
 }
 
+void TFrmLED::SetBackground(const QImage& picture) {
+    ImageBk->SetPicture(picture);
+    QImage client(size(), QImage::Format_RGB32);
+    client.fill(QColor(255, 0, 255));
+    QPainter(&client).drawImage(0, 0, picture);
+    AAFadeTextDate->SetBackgroundPicture(client);
+    ApplyColorKey();
+}
+
 void TFrmLED::ApplyDefaultSkin() {
-    ImageBk->SetPicture(DefaultBarBackground());
-    AAFadeTextDate->SetBackgroundPicture(DefaultBarBackground());
+    SetBackground(DefaultBarBackground());
     BtnMenu->SetPictures(DefaultMenuButton(false), DefaultMenuButton(true));
     BtnMin->SetPictures(DefaultMinButton(false), DefaultMinButton(true));
-    ApplyColorKey();
 }
 
 void TFrmLED::ApplyColorKey() {

@@ -86,6 +86,9 @@ public:
     void SetTrayAnimation(bool on);
 
     void SetOnTop(bool on) override;
+    // The bar's background picture (a larger picture is shown cut at the bar's size); the
+    // colour key of the picture shapes the bar.
+    void SetBackground(const QImage& picture);
     void SetBarAlpha(int value);
     void LoadSettings(bool skinOnly);
     void TimerSavePosTimer();
