@@ -12,7 +12,9 @@
 
 #include "app/qt/bar_art.h"
 #include "app/qt/bitmap_button.h"
+#include "app/qt/fade_out.h"
 #include "app/qt/flat_panel.h"
+#include "app/qt/form_shadow.h"
 #include "app/qt/window_mover.h"
 #include "app/start_up.h"
 #include "faces/qt/aa_fadetext.h"
@@ -75,6 +77,7 @@ TFrmLED::TFrmLED(const Services& services, std::string firstArgument)
 
 TFrmLED::~TFrmLED() {
     if (!destroyed_) FormDestroy();
+    delete shadow_.data();
 }
 
 void TFrmLED::BuildControls() {
@@ -305,6 +308,10 @@ void TFrmLED::FormCreate() {
     SavedTop = y();
     TimerSavePos.start();
     // 8-10. Time synchronisation, the bar's shadow and window snapping.
+    if (ShadowsEnabled && !shadow_) {
+        shadow_ = new TFormShadow();
+        shadow_->Attach(this);
+    }
     if (startUpHook) startUpHook(StartUpStep::AfterSettings);
     // 11. The calendar window, hidden, which the date line asks for lunar texts.
     if (startUpHook) startUpHook(StartUpStep::CalendarWindow);
@@ -329,12 +336,22 @@ void TFrmLED::FormCreate() {
 }
 
 void TFrmLED::showEvent(QShowEvent* e) {
+    if (ShadowsEnabled && shadow_) shadow_->SetShadowVisible(true);
     QWidget::showEvent(e);
     visible_flag_ = true;
     if (first_show_) {
         first_show_ = false;
         TimerChild.start();
     }
+}
+
+TFormShadow* TFrmLED::Shadow() const {
+    return shadow_.data();
+}
+
+void TFrmLED::hideEvent(QHideEvent* e) {
+    if (ShadowsEnabled && shadow_) shadow_->SetShadowVisible(false);
+    QWidget::hideEvent(e);
 }
 
 void TFrmLED::TimerChildTimer() {
@@ -436,6 +453,7 @@ void TFrmLED::SetOnTop(bool on) {
 void TFrmLED::SetBarAlpha(int value) {
     Tr = value;
     setWindowOpacity((value & 0xFF) / 255.0);
+    if (ShadowsEnabled && shadow_) shadow_->RefreshShadow();
 }
 
 void TFrmLED::LoadSettings(bool skinOnly) {
@@ -518,6 +536,10 @@ void TFrmLED::FormClose() {
         SaveBarState(SettingsPath(), ChildWindowIndex(), x(), y(), Tr, clock);
         UnregisterClockHotKey();
         if (closeCompanionsHook) closeCompanionsHook();
+        if (ShadowsEnabled) {
+            if (isVisible()) FadeOutForm(this, shadow_);
+            delete shadow_.data();
+        }
     } catch (...) {
         // Shutdown always completes.
     }

@@ -28,6 +28,7 @@ class TFlatPanel;
 class TLEDFontNum;
 class TAAFadeText;
 class WindowMover;
+class TFormShadow;
 
 // Process-wide state set during start-up.
 extern bool ShadowsEnabled;
@@ -201,11 +202,15 @@ public:
     void SetTr(int tr, std::uint8_t alpha) override;
     void SetChildIndex(int index) override;
 
+    // The bar's drop shadow (null without ShadowsEnabled or after close).
+    TFormShadow* Shadow() const;
+
 signals:
     void closed();
 
 protected:
     void showEvent(QShowEvent*) override;
+    void hideEvent(QHideEvent*) override;
     void closeEvent(QCloseEvent*) override;
 
 private:
@@ -235,6 +240,7 @@ private:
     std::unique_ptr<HotKeySystem> no_hot_keys_;
     std::unique_ptr<ClockHotKey> hot_key_;
     WindowMover* mover_ = nullptr;
+    QPointer<TFormShadow> shadow_;
     QTimer tray_animation_;
     int tray_frame_ = 0;
     QList<QAction*> mode_items_;

@@ -8,6 +8,7 @@
 
 #include "app/qt/bitmap_button.h"
 #include "app/qt/flat_panel.h"
+#include "app/qt/form_shadow.h"
 #include "app/qt/frm_led.h"
 #include "base/datetime.h"
 #include "faces/qt/aa_fadetext.h"
@@ -234,6 +235,30 @@ TEST_F(BarTest, ClosingWritesTheBarStateAndStopsTheTimers) {
     for (const char* want : {"Index=2", "Left=10", "Top=0", "Tr=496", "Top=40", "Left=7"})
         EXPECT_THAT(ini, ::testing::HasSubstr(want));
     EXPECT_FALSE(std::filesystem::exists(dir.File("SkinDone.tmp")));
+}
+
+// With shadows on (as the entry sets them) the bar gets its shadow at start-up; the shadow
+// follows the bar's showing and hiding, and at close the bar fades out and frees it.
+TEST_F(BarTest, ShadowFollowsTheBarAndGoesWithItsFadeOut) {
+    ShadowsEnabled = true;
+    TFormShadow::ForceCompositing(true);
+    auto bar = MakeBar("[BAR]\nTr=200\n");
+    QPointer<TFormShadow> shadow = bar->Shadow();
+    ASSERT_TRUE(shadow);
+    EXPECT_EQ(shadow->Form(), bar.get());
+    bar->show();
+    EXPECT_TRUE(shadow->isVisible());
+    // 16 pixels of halo on every side of the 332 x 34 bar.
+    EXPECT_EQ(shadow->Picture().size(), QSize(364, 66));
+    EXPECT_EQ(shadow->pos(), bar->pos() - QPoint(16, 16));
+    bar->hide();
+    EXPECT_FALSE(shadow->isVisible());
+    bar->show();
+    bar->close();
+    EXPECT_FALSE(shadow); // freed
+    EXPECT_LE(bar->windowOpacity(), 30 / 255.0 + 0.01);
+    TFormShadow::ForceCompositing(std::nullopt);
+    ShadowsEnabled = false;
 }
 
 TEST_F(BarTest, PopupProgramMessagesReachTheBar) {
