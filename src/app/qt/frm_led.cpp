@@ -70,6 +70,8 @@ TFrmLED::TFrmLED(const Services& services, std::string firstArgument)
     hot_key_ = std::make_unique<ClockHotKey>(*services_.hotKeys);
     setWindowTitle(QString::fromUtf8("Tobu桌面时钟"));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // The bar is seldom the active window; its hover text shows all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setFixedSize(332, 34);
     BuildControls();
     BuildMenus();
