@@ -212,9 +212,16 @@ void TFadeTextCore::SetColor(TColor c) {
     Changed();
 }
 
+namespace {
+bool SamePicture(const Bitmap32& a, const Bitmap32& b) {
+    return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
+}
+} // namespace
+
 void TFadeTextCore::StartTransition(const std::string& text) {
     outgoing_.bmp = display_.bmp;
     RenderText(text, incoming_);
+    identicalFade_ = SamePicture(outgoing_.bmp, incoming_.bmp);
     previousText_ = currentText_;
     currentText_ = text;
     fadeLevel_ = 0;
@@ -254,7 +261,7 @@ void TFadeTextCore::FadeTimerTick() {
     const int level = static_cast<int>(std::nearbyint(fadeAccumulator_));
     if (level != fadeLevel_) {
         fadeLevel_ = level;
-        host_.PaintNow();
+        if (!identicalFade_) host_.PaintNow();
     }
 }
 
@@ -270,6 +277,7 @@ void TFadeTextCore::Redraw() {
     if (fadeLevel_ > 0) {
         RenderText(previousText_, outgoing_);
         RenderText(currentText_, incoming_);
+        identicalFade_ = SamePicture(outgoing_.bmp, incoming_.bmp);
         AACrossFade(outgoing_.bmp, incoming_.bmp, fadeLevel_, display_.bmp);
     } else {
         RenderText(currentText_, display_);

@@ -156,6 +156,7 @@ public:
     int LineIndex() const { return lineIndex_; }
     int PassCount() const { return passCount_; }
     int FadeLevel() const { return fadeLevel_; }
+    bool IdenticalFade() const { return identicalFade_; }
     const std::string& PreviousText() const { return previousText_; }
     const std::string& CurrentText() const { return currentText_; }
     TAlignment AlignmentInForce() const { return alignment_; }
@@ -216,6 +217,9 @@ private:
     double fadeAccumulator_ = 0;
     TAlignment alignment_ = TAlignment::taCenter;
     Surface display_, outgoing_, incoming_;
+    // The running fade goes between two identical pictures (a one-line list, or the same
+    // line again): its steps change nothing on screen and are not painted.
+    bool identicalFade_ = false;
     bool painting_ = false;
 };
 

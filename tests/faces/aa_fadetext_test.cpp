@@ -145,6 +145,8 @@ TEST_F(FadeTextTest, OneLineListFadesFromTheSamePictureEveryLineDelay) {
     Load(true);
     RunFade();
     const Bitmap32 shown = core.Display();
+    // The fades change nothing on screen, so none of their steps is painted.
+    const int paintsBefore = host.paints;
     for (int pass = 1; pass <= 3; ++pass) {
         core.LineTimerTick();
         EXPECT_EQ(core.LineIndex(), 0);
@@ -153,9 +155,17 @@ TEST_F(FadeTextTest, OneLineListFadesFromTheSamePictureEveryLineDelay) {
         EXPECT_TRUE(fadeTimer.enabled);
         EXPECT_EQ(core.Outgoing().pixels, shown.pixels);
         EXPECT_EQ(core.Incoming().pixels, shown.pixels);
-        RunFade();
+        EXPECT_TRUE(core.IdenticalFade());
+        EXPECT_EQ(RunFade().back(), 255);
         EXPECT_EQ(core.Display().pixels, shown.pixels);
     }
+    EXPECT_EQ(host.paints, paintsBefore);
+    // A different line fades with every step painted again.
+    core.Text().Lines().Add("<FontAD>more");
+    core.LineTimerTick();
+    EXPECT_FALSE(core.IdenticalFade());
+    RunFade();
+    EXPECT_EQ(host.paints - paintsBefore, 26);
 }
 
 TEST_F(FadeTextTest, ShowLinePastTheEndCountsAPassOrCompletes) {
