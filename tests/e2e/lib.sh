@@ -11,6 +11,8 @@ export TOBU_RUNTIME_DIR="$WORK/run"
 export TOBU_INSTANCE_NAME="tobu-e2e-$$"
 export XDG_RUNTIME_DIR="$WORK/run"
 unset QT_QPA_PLATFORM
+# A sanitizer build runs under libfaketime's preload too.
+export ASAN_OPTIONS="verify_asan_link_order=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 PIDS=()
 failures=0
 passes=0

@@ -14,7 +14,9 @@ namespace tobu {
 
 namespace {
 
-QColor Q(TColor c) { return QColor(ColorR(c), ColorG(c), ColorB(c)); }
+QColor Q(TColor c) {
+    return QColor(ColorR(c), ColorG(c), ColorB(c));
+}
 
 QString MenuStyle(const MenuColors& m) {
     // The owner-drawn look: an icon column in the icon-bar gradient, the selected item in the
@@ -26,18 +28,19 @@ QString MenuStyle(const MenuColors& m) {
                    " stop:0 %2, stop:1 %3); border: 1px solid %1; }"
                    "QMenu::icon { padding-left: 6px; }"
                    "QMenu::separator { height: 1px; background: %4; margin: 3px 4px 3px 28px; }")
-        .arg(Q(m.selection_frame).name(), Q(m.selection_start).name(),
-             Q(m.selection_stop).name(), Q(m.icon_bar_stop).name());
+        .arg(Q(m.selection_frame).name(), Q(m.selection_start).name(), Q(m.selection_stop).name(),
+             Q(m.icon_bar_stop).name());
 }
 
-}  // namespace
+} // namespace
 
 void ApplyBarSkin(TFrmLED& bar, const BarSkin& skin) {
     QImage background = ToQImage(skin.background);
     if (!background.isNull()) bar.SetBackground(background);
     if (!skin.menu_up.Empty())
         bar.BtnMenu->SetPictures(ToQImage(skin.menu_up), ToQImage(skin.menu_hot));
-    if (!skin.min_up.Empty()) bar.BtnMin->SetPictures(ToQImage(skin.min_up), ToQImage(skin.min_hot));
+    if (!skin.min_up.Empty())
+        bar.BtnMin->SetPictures(ToQImage(skin.min_up), ToQImage(skin.min_hot));
     bar.LED->setBGColor(skin.led_bk_color);
     bar.LED->setDarkColor(skin.led_dark_color);
     bar.LED->setLightColor(skin.led_font_color);
@@ -76,4 +79,4 @@ std::shared_ptr<std::unique_ptr<TMyWindow>> BindSkins(TFrmLED& bar) {
     return frame;
 }
 
-}  // namespace tobu
+} // namespace tobu

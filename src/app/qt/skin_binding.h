@@ -18,4 +18,4 @@ void ApplyBarSkin(TFrmLED& bar, const BarSkin& skin);
 // reachable through the returned holder (empty while no frame skin was loaded).
 std::shared_ptr<std::unique_ptr<TMyWindow>> BindSkins(TFrmLED& bar);
 
-}  // namespace tobu
+} // namespace tobu
