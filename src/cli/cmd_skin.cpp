@@ -6,6 +6,7 @@
 
 #include "base/text.h"
 #include "cli/command.h"
+#include "settings/ini_file.h"
 #include "settings/skin_loaders.h"
 #include "settings/skin_package.h"
 
@@ -137,8 +138,8 @@ int Unpack(const std::string& path, const std::string& dir, Io& io) {
         io.err << "tobu skin: cannot create the folder " << dir << "\n";
         return 1;
     }
-    if (!WriteFileAtomic(Join(dir, "skin.ini"), c.ini_text) ||
-        !WriteFileAtomic(Join(dir, "sheet.bmp"), c.bitmap)) {
+    if (!WriteFileAtomically(Join(dir, "skin.ini"), c.ini_text) ||
+        !WriteFileAtomically(Join(dir, "sheet.bmp"), c.bitmap)) {
         io.err << "tobu skin: cannot write into " << dir << "\n";
         return 1;
     }
@@ -164,7 +165,7 @@ int Pack(const std::string& dir, const std::string& path, std::uint32_t lead, Io
                << "\n";
         return 1;
     }
-    if (!WriteFileAtomic(path, BuildSkinContainer(c))) {
+    if (!WriteFileAtomically(path, BuildSkinContainer(c))) {
         io.err << "tobu skin: cannot write " << path << "\n";
         return 1;
     }

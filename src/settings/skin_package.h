@@ -42,9 +42,6 @@ std::string BuildSkinContainer(const SkinContainer& c);
 
 // Reads a whole file; false when it cannot be opened or is not a regular file.
 bool ReadFileBytes(const std::string& path, std::string& out);
-// Replaces a file atomically (temp file in the same folder, fsync, rename). False on failure;
-// the old file is then left as it was.
-bool WriteFileAtomic(const std::string& path, std::string_view bytes);
 bool IsRegularFile(const std::string& path);
 
 // The text lines of raw GBK settings text, converted to UTF-8 (CR LF, CR and LF end lines).

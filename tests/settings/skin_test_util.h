@@ -9,6 +9,7 @@
 
 #include "base/bitmap.h"
 #include "base/text.h"
+#include "settings/ini_file.h"
 #include "settings/skin_package.h"
 
 namespace tobu::testing_skin {
@@ -50,7 +51,7 @@ public:
     const std::string& path() const { return path_; }
     std::string Write(const std::string& name, const std::string& bytes) const {
         std::string p = path_ + name;
-        WriteFileAtomic(p, bytes);
+        WriteFileAtomically(p, bytes);
         return p;
     }
 
