@@ -42,17 +42,23 @@ const char* CompressionName(int c) {
     }
 }
 
-int Info(const std::string& path, Io& io) {
-    std::string bytes;
+// Reads and takes apart a package; false (with the reason on standard error) when it cannot.
+bool OpenPackage(const std::string& path, std::string& bytes, SkinContainer& c, Io& io) {
     if (!ReadFileBytes(path, bytes)) {
         io.err << "tobu skin: cannot read " << path << "\n";
-        return 1;
+        return false;
     }
-    SkinContainer c;
     if (auto e = ParseSkinContainer(bytes, c)) {
         io.err << "tobu skin: " << path << " is damaged: " << *e << "\n";
-        return 1;
+        return false;
     }
+    return true;
+}
+
+int Info(const std::string& path, Io& io) {
+    std::string bytes;
+    SkinContainer c;
+    if (!OpenPackage(path, bytes, c, io)) return 1;
     io.out << "package:       " << path << " (" << bytes.size() << " bytes)\n";
     io.out << "leading bytes: " << Hex8(c.lead) << "\n";
     io.out << "settings text: " << c.ini_text.size() << " bytes\n";
@@ -125,15 +131,8 @@ std::string Join(const std::string& dir, const char* name) {
 
 int Unpack(const std::string& path, const std::string& dir, Io& io) {
     std::string bytes;
-    if (!ReadFileBytes(path, bytes)) {
-        io.err << "tobu skin: cannot read " << path << "\n";
-        return 1;
-    }
     SkinContainer c;
-    if (auto e = ParseSkinContainer(bytes, c)) {
-        io.err << "tobu skin: " << path << " is damaged: " << *e << "\n";
-        return 1;
-    }
+    if (!OpenPackage(path, bytes, c, io)) return 1;
     if (!EnsureDir(dir)) {
         io.err << "tobu skin: cannot create the folder " << dir << "\n";
         return 1;

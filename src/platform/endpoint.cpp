@@ -398,17 +398,17 @@ void Endpoint::ExpireConns() {
 
 void Endpoint::ArmTimer() {
     if (timer_fd_ < 0) return;
-    itimerspec spec{};
+    itimerspec due{};
     if (!conns_.empty()) {
         auto earliest = conns_.begin()->second.deadline;
         for (auto& [id, conn] : conns_) earliest = std::min(earliest, conn.deadline);
         auto wait =
             std::chrono::duration_cast<std::chrono::nanoseconds>(earliest - SteadyClock::now());
         if (wait.count() < 1000000) wait = std::chrono::nanoseconds(1000000);
-        spec.it_value.tv_sec = wait.count() / 1000000000;
-        spec.it_value.tv_nsec = wait.count() % 1000000000;
+        due.it_value.tv_sec = wait.count() / 1000000000;
+        due.it_value.tv_nsec = wait.count() % 1000000000;
     }
-    timerfd_settime(timer_fd_, 0, &spec, nullptr);
+    timerfd_settime(timer_fd_, 0, &due, nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------
