@@ -338,7 +338,7 @@ void TFrmLED::FormCreate() {
 }
 
 void TFrmLED::showEvent(QShowEvent* e) {
-    if (ShadowsEnabled && shadow_) shadow_->SetShadowVisible(true);
+    if (shadow_) shadow_->SetShadowVisible(true);
     QWidget::showEvent(e);
     visible_flag_ = true;
     if (first_show_) {
@@ -352,7 +352,7 @@ TFormShadow* TFrmLED::Shadow() const {
 }
 
 void TFrmLED::hideEvent(QHideEvent* e) {
-    if (ShadowsEnabled && shadow_) shadow_->SetShadowVisible(false);
+    if (shadow_) shadow_->SetShadowVisible(false);
     QWidget::hideEvent(e);
 }
 
@@ -455,7 +455,7 @@ void TFrmLED::SetOnTop(bool on) {
 void TFrmLED::SetBarAlpha(int value) {
     Tr = value;
     setWindowOpacity((value & 0xFF) / 255.0);
-    if (ShadowsEnabled && shadow_) shadow_->RefreshShadow();
+    if (shadow_) shadow_->RefreshShadow();
 }
 
 void TFrmLED::LoadSettings(bool skinOnly) {
@@ -538,7 +538,8 @@ void TFrmLED::FormClose() {
         SaveBarState(SettingsPath(), ChildWindowIndex(), x(), y(), Tr, clock);
         UnregisterClockHotKey();
         if (closeCompanionsHook) closeCompanionsHook();
-        if (ShadowsEnabled) {
+        // The shadow exists only with ShadowsEnabled.
+        if (shadow_) {
             if (isVisible()) FadeOutForm(this, shadow_);
             delete shadow_.data();
         }

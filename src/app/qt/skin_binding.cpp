@@ -1,6 +1,7 @@
 #include "app/qt/skin_binding.h"
 
 #include <QMenu>
+#include <utility>
 
 #include "app/qt/bitmap_button.h"
 #include "app/qt/flat_panel.h"
@@ -48,10 +49,12 @@ void ApplyBarSkin(TFrmLED& bar, const BarSkin& skin) {
     bar.LED->setGeometry(skin.led_bounds.left, skin.led_bounds.top, skin.led_bounds.Width(),
                          skin.led_bounds.Height());
     // The date line's two fonts take the skin's text colour.
-    for (const char* name : {"FontCN", "FontAD"}) {
+    const std::pair<const char*, TColor> colors[] = {{"FontCN", skin.font_cn_color},
+                                                     {"FontAD", skin.font_ad_color}};
+    for (const auto& [name, color] : colors) {
         if (TFontLabel* label = bar.AAFadeTextDate->Fonts().Find(name)) {
             TAACanvasFont font = label->Font();
-            font.color = std::string(name) == "FontCN" ? skin.font_cn_color : skin.font_ad_color;
+            font.color = color;
             label->SetFont(font);
         }
     }
