@@ -1,6 +1,5 @@
 #include "settings/skin_package.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -26,31 +25,85 @@ void PutLE(std::string& out, std::uint64_t v, int n) {
     for (int i = 0; i < n; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
-// Reads one signed 64-bit length at pos and checks that that many bytes follow it.
-std::optional<std::string> TakeLength(std::string_view bytes, size_t pos, const char* what,
-                                      std::string_view& part) {
-    if (bytes.size() < pos + 8) return std::string("package ends before the length of the ") + what;
-    auto len = static_cast<std::int64_t>(LoadLE(bytes, pos, 8));
-    if (len < 0) return std::string("negative length of the ") + what;
-    std::uint64_t avail = bytes.size() - (pos + 8);
-    if (static_cast<std::uint64_t>(len) > avail)
-        return std::string("package shorter than the length of the ") + what + " (" +
-               std::to_string(len) + " bytes announced, " + std::to_string(avail) + " present)";
-    part = bytes.substr(pos + 8, static_cast<size_t>(len));
+// Takes a container apart through `read(pos, n, out)`, which reads n bytes at pos of a source
+// of `size` bytes: the leading field, then each part by its declared length. Nothing after the
+// picture is read, and a length is checked against the size before anything is allocated.
+template <typename ReadAt>
+std::optional<std::string> TakeContainer(std::uint64_t size, ReadAt read, SkinContainer& out) {
+    if (size < 4) return "package shorter than its leading field";
+    std::string field;
+    auto take = [&](std::uint64_t pos, const char* what,
+                    std::string& part) -> std::optional<std::string> {
+        if (size < pos + 8 || !read(pos, 8, field))
+            return std::string("package ends before the length of the ") + what;
+        auto len = static_cast<std::int64_t>(LoadLE(field, 0, 8));
+        if (len < 0) return std::string("negative length of the ") + what;
+        std::uint64_t avail = size - (pos + 8);
+        if (static_cast<std::uint64_t>(len) > avail)
+            return std::string("package shorter than the length of the ") + what + " (" +
+                   std::to_string(len) + " bytes announced, " + std::to_string(avail) + " present)";
+        if (!read(pos + 8, static_cast<size_t>(len), part))
+            return std::string("package ends inside the ") + what;
+        return std::nullopt;
+    };
+    if (!read(0, 4, field)) return "package shorter than its leading field";
+    out.lead = U32(field, 0);
+    if (auto e = take(4, "settings text", out.ini_text)) return e;
+    if (auto e = take(12 + out.ini_text.size(), "picture", out.bitmap)) return e;
     return std::nullopt;
 }
+
+// Opens a file for reading without waiting: a FIFO or a device never blocks the open.
+int OpenNonBlocking(const std::string& path) {
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+}
+
+struct FdCloser {
+    int fd;
+    ~FdCloser() {
+        if (fd >= 0) ::close(fd);
+    }
+};
 
 } // namespace
 
 std::optional<std::string> ParseSkinContainer(std::string_view bytes, SkinContainer& out) {
-    if (bytes.size() < 4) return "package shorter than its leading field";
-    out.lead = U32(bytes, 0);
-    std::string_view text, bmp;
-    if (auto e = TakeLength(bytes, 4, "settings text", text)) return e;
-    if (auto e = TakeLength(bytes, 12 + text.size(), "picture", bmp)) return e;
-    out.ini_text.assign(text);
-    out.bitmap.assign(bmp);
-    return std::nullopt;
+    return TakeContainer(
+        bytes.size(),
+        [&](std::uint64_t pos, size_t n, std::string& part) {
+            part.assign(bytes.substr(static_cast<size_t>(pos), n));
+            return true;
+        },
+        out);
+}
+
+std::optional<std::string> ReadSkinContainerFile(const std::string& path, SkinContainer& out,
+                                                 std::uint64_t* file_size) {
+    FdCloser f{OpenNonBlocking(path)};
+    if (f.fd < 0) return std::string("cannot open it: ") + std::strerror(errno);
+    struct stat st {};
+    if (::fstat(f.fd, &st) != 0) return std::string("cannot read it: ") + std::strerror(errno);
+    if (!S_ISREG(st.st_mode)) return "not a regular file";
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (file_size) *file_size = size;
+    if (size > kMaxSkinPackageBytes)
+        return "package of " + std::to_string(size) + " bytes is larger than the limit of " +
+               std::to_string(kMaxSkinPackageBytes >> 20) + " MiB";
+    return TakeContainer(
+        size,
+        [&](std::uint64_t pos, size_t n, std::string& part) {
+            part.resize(n);
+            size_t got = 0;
+            while (got < n) {
+                ssize_t r =
+                    ::pread(f.fd, part.data() + got, n - got, static_cast<off_t>(pos + got));
+                if (r < 0 && errno == EINTR) continue;
+                if (r <= 0) return false; // the file shrank while we read it
+                got += static_cast<size_t>(r);
+            }
+            return true;
+        },
+        out);
 }
 
 std::string BuildSkinContainer(const SkinContainer& c) {
@@ -71,10 +124,11 @@ bool IsRegularFile(const std::string& path) {
 
 bool ReadFileBytes(const std::string& path, std::string& out) {
     out.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = OpenNonBlocking(path);
     if (fd < 0) return false;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > kMaxSkinPackageBytes) {
         ::close(fd);
         return false;
     }
@@ -108,10 +162,8 @@ std::vector<std::string> SplitSkinLines(std::string_view gbk) {
 namespace {
 
 SkinContainer ReadContainerOrThrow(const std::string& path) {
-    std::string bytes;
-    if (!ReadFileBytes(path, bytes)) throw SkinError("cannot open " + path);
     SkinContainer c;
-    if (auto e = ParseSkinContainer(bytes, c)) throw SkinError(*e);
+    if (auto e = ReadSkinContainerFile(path, c)) throw SkinError(path + ": " + *e);
     return c;
 }
 
@@ -186,12 +238,12 @@ void CutSprite(const Bitmap32& sheet, Bitmap32& target, int left, int top, int w
         target = Bitmap32();
         return;
     }
+    // A rectangle larger than the sheet is cut like any other (the part outside stays empty),
+    // but one no sheet could ever hold is a damaged package, not an allocation.
     std::uint64_t area = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
-    std::uint64_t sheet_area = static_cast<std::uint64_t>(std::max(sheet.width, 0)) *
-                               static_cast<std::uint64_t>(std::max(sheet.height, 0));
-    if (area > sheet_area)
+    if (width > kMaxSpriteSide || height > kMaxSpriteSide || area > kMaxSpritePixels)
         throw SkinError("sprite " + std::to_string(width) + " x " + std::to_string(height) +
-                        " is larger than the sheet");
+                        " is larger than any sheet");
     Bitmap32 out(width, height, ColorToPixel(kClFuchsia));
     for (int y = 0; y < height; ++y) {
         std::int64_t sy = static_cast<std::int64_t>(top) + y;
@@ -216,9 +268,9 @@ SpriteRect ReadSpriteRect(const SkinIni& ini, std::string_view section, std::str
 
 // --- Load sequence ----------------------------------------------------------------------------
 
-SkinLoadResult OpenSkinBytes(std::string_view bytes, SkinVersionKey key, OpenedSkin& out) {
-    SkinContainer c;
-    if (auto e = ParseSkinContainer(bytes, c)) return {SkinLoadStatus::Damaged, *e};
+namespace {
+
+SkinLoadResult OpenSkinContainer(const SkinContainer& c, SkinVersionKey key, OpenedSkin& out) {
     SkinIni ini(SplitSkinLines(c.ini_text));
     Bitmap32 sheet;
     if (auto e = DecodeBmp(c.bitmap, sheet)) return {SkinLoadStatus::Damaged, *e};
@@ -229,12 +281,19 @@ SkinLoadResult OpenSkinBytes(std::string_view bytes, SkinVersionKey key, OpenedS
     return {SkinLoadStatus::Applied, {}};
 }
 
+} // namespace
+
+SkinLoadResult OpenSkinBytes(std::string_view bytes, SkinVersionKey key, OpenedSkin& out) {
+    SkinContainer c;
+    if (auto e = ParseSkinContainer(bytes, c)) return {SkinLoadStatus::Damaged, *e};
+    return OpenSkinContainer(c, key, out);
+}
+
 SkinLoadResult OpenSkinPackage(const std::string& path, SkinVersionKey key, OpenedSkin& out) {
     if (!IsRegularFile(path)) return {SkinLoadStatus::Missing, {}};
-    std::string bytes;
-    if (!ReadFileBytes(path, bytes))
-        return {SkinLoadStatus::Damaged, "cannot read " + path + ": " + std::strerror(errno)};
-    return OpenSkinBytes(bytes, key, out);
+    SkinContainer c;
+    if (auto e = ReadSkinContainerFile(path, c)) return {SkinLoadStatus::Damaged, *e};
+    return OpenSkinContainer(c, key, out);
 }
 
 bool DeleteStaleSkinTemp(const std::string& app_dir) {

@@ -7,6 +7,8 @@
 //
 // Readers never trust the lengths: a length that is negative or reaches past the end of the
 // file is an error, so a damaged package never makes us allocate more than the file's size.
+// A package file is read part by part by its declared lengths, never whole, and one larger than
+// kMaxSkinPackageBytes is refused before anything of it is read.
 #pragma once
 
 #include <cstdint>
@@ -36,12 +38,22 @@ struct SkinContainer {
     std::string bitmap;     // the bitmap file bytes
 };
 
+// The largest package file the readers accept (the shipped ones are well below 1 MiB).
+constexpr std::uint64_t kMaxSkinPackageBytes = std::uint64_t{64} << 20;
+
 // Splits package bytes. Returns an error text, or nothing on success.
 std::optional<std::string> ParseSkinContainer(std::string_view bytes, SkinContainer& out);
+// Reads the package file at `path` by its declared lengths (bytes after the picture are never
+// read). Refuses, with an error text, anything that is not a regular file (a FIFO never blocks
+// the open), a file larger than kMaxSkinPackageBytes, and damaged lengths. `file_size`, when
+// given, receives the file's size once it is known.
+std::optional<std::string> ReadSkinContainerFile(const std::string& path, SkinContainer& out,
+                                                 std::uint64_t* file_size = nullptr);
 // The bytes of a package (lead, L1, text, L2, bitmap).
 std::string BuildSkinContainer(const SkinContainer& c);
 
-// Reads a whole file; false when it cannot be opened or is not a regular file.
+// Reads a whole file; false when it cannot be opened, is not a regular file (a FIFO never
+// blocks the open) or is larger than kMaxSkinPackageBytes.
 bool ReadFileBytes(const std::string& path, std::string& out);
 bool IsRegularFile(const std::string& path);
 
@@ -90,10 +102,16 @@ struct SpriteRect {
     bool operator==(const SpriteRect&) const = default;
 };
 
+// The largest sprite a package may ask for: a side of a bitmap and 16 M pixels.
+constexpr int kMaxSpriteSide = 32768;
+constexpr std::uint64_t kMaxSpritePixels = std::uint64_t{1} << 24;
+
 // Sets the target to width × height and copies the sheet rectangle (left, top, width, height)
-// onto it. Pixels of the rectangle outside the sheet become magenta (see-through). A width or
-// height of 0 or less gives an empty picture. A rectangle larger than the whole sheet (in
-// pixels) throws SkinError instead of allocating what a damaged package asks for.
+// onto it, as a picture copy does: the part of the rectangle inside the sheet is copied, pixels
+// outside the sheet stay empty, that is magenta (see-through). A sheet smaller than the
+// rectangle is no error. A width or height of 0 or less gives an empty picture. A rectangle
+// beyond kMaxSpriteSide or kMaxSpritePixels throws SkinError instead of allocating what a
+// damaged package asks for.
 void CutSprite(const Bitmap32& sheet, Bitmap32& target, int left, int top, int width, int height);
 inline void CutSprite(const Bitmap32& sheet, Bitmap32& target, const SpriteRect& r) {
     CutSprite(sheet, target, r.left, r.top, r.width, r.height);

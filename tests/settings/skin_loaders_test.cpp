@@ -32,6 +32,23 @@ protected:
 
 } // namespace
 
+TEST_F(BarSkinTest, SheetSmallerThanTheLayoutStillApplies) {
+    // A 100 × 50 sheet holds only part of the default layout: the bar takes what is there.
+    BarSkin s;
+    s.led_font_color = 0x123456;
+    SkinLoadResult r =
+        LoadBarSkin(dir.Write("small.sk", Package("[VER]\nSkinVer=1.0\n[BAR]\nLEDFontColor=255\n",
+                                                  PositionSheet(100, 50))),
+                    s);
+    ASSERT_TRUE(r.Applied()) << r.error;
+    EXPECT_EQ(s.led_font_color, 255u);
+    ASSERT_EQ(s.background.width, 332);
+    EXPECT_EQ(s.background.At(99, 33), PositionPixel(99, 33));
+    EXPECT_EQ(s.background.At(100, 0), 0xFFFF00FFu);
+    EXPECT_EQ(s.menu_up.width, 43); // wholly outside the sheet: all see-through
+    EXPECT_EQ(s.menu_up.At(0, 0), 0xFFFF00FFu);
+}
+
 TEST_F(BarSkinTest, VersionOnlyPackageCutsTheDefaultLayout) {
     BarSkin s;
     ASSERT_TRUE(LoadBarSkin(Write("[VER]\r\nSkinVer=1.0\r\n"), s).Applied());

@@ -1,8 +1,14 @@
 #include "settings/skin_package.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <future>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "settings/skin_test_util.h"
 
@@ -101,6 +107,59 @@ TEST(SkinContainer, ReadersRaiseOnDamagedFiles) {
     EXPECT_THROW(ReadSkinBitmap(notbmp, bmp), SkinError);
     EXPECT_THROW(ReadSkinIni(dir.path() + "none.sk", lines), SkinError);
     EXPECT_THROW(ReadSkinIni(dir.Write("short.sk", "abc"), lines), SkinError);
+}
+
+// Bytes this process has read from files so far.
+std::uint64_t BytesRead() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    std::uint64_t value = 0;
+    while (io >> key >> value)
+        if (key == "rchar:") return value;
+    return 0;
+}
+
+TEST(SkinContainer, FilesAreReadByTheirLengthsNeverWhole) {
+    TempDir dir;
+    const std::string pkg = Package("[VER]\nSkinVer=1.0\n", PositionSheet(40, 20));
+    // 32 MiB of trailing bytes (a sparse file) are never read.
+    std::string trailing = dir.Write("trailing.sk", pkg);
+    ASSERT_EQ(::truncate(trailing.c_str(), 32 << 20), 0);
+    std::uint64_t before = BytesRead();
+    OpenedSkin opened;
+    EXPECT_EQ(OpenSkinPackage(trailing, SkinVersionKey::Skin, opened).status,
+              SkinLoadStatus::Applied);
+    EXPECT_EQ(opened.sheet.At(39, 19), PositionPixel(39, 19));
+    std::vector<std::string> lines;
+    ReadSkinIni(trailing, lines);
+    EXPECT_EQ(lines.size(), 2u);
+    EXPECT_LT(BytesRead() - before, 1u << 20);
+
+    // A file larger than the limit is refused before any of it is read.
+    std::string huge = dir.Write("huge.sk", pkg);
+    ASSERT_EQ(::truncate(huge.c_str(), static_cast<off_t>(kMaxSkinPackageBytes + 1)), 0);
+    before = BytesRead();
+    SkinLoadResult r = OpenSkinPackage(huge, SkinVersionKey::Skin, opened);
+    EXPECT_EQ(r.status, SkinLoadStatus::Damaged);
+    EXPECT_NE(r.error.find("64 MiB"), std::string::npos) << r.error;
+    EXPECT_THROW(ReadSkinIni(huge, lines), SkinError);
+    std::string bytes;
+    EXPECT_FALSE(ReadFileBytes(huge, bytes));
+    EXPECT_LT(BytesRead() - before, 4096u);
+
+    // A FIFO is refused at once instead of waiting for a writer.
+    std::string fifo = dir.path() + "fifo.sk";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto reading = std::async(std::launch::async, [&] {
+        SkinContainer c;
+        std::string b;
+        return ReadSkinContainerFile(fifo, c).has_value() && !ReadFileBytes(fifo, b);
+    });
+    if (reading.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        ADD_FAILURE() << "reading a FIFO blocks";
+        ::close(::open(fifo.c_str(), O_WRONLY)); // lets the blocked open finish
+    }
+    EXPECT_TRUE(reading.get());
 }
 
 TEST(SkinText, GbkLinesAndSettingsRules) {
@@ -242,7 +301,13 @@ TEST(Sprites, CutCopiesTheRectangleAndPadsOutsideWithMagenta) {
     CutSprite(sheet, t, 0, 0, -4, 3);
     EXPECT_TRUE(t.Empty());
     EXPECT_THROW(CutSprite(sheet, t, 0, 0, 100000, 100000), SkinError);
-    EXPECT_THROW(CutSprite(sheet, t, 0, 0, 201, 1), SkinError);
+    EXPECT_THROW(CutSprite(sheet, t, 0, 0, 5000, 5000), SkinError); // beyond 16 M pixels
+    // A sheet smaller than the rectangle is no damage: its part is copied, the rest is empty.
+    CutSprite(sheet, t, 0, 0, 201, 30);
+    ASSERT_EQ(t.width, 201);
+    EXPECT_EQ(t.At(19, 9), PositionPixel(19, 9));
+    EXPECT_EQ(t.At(20, 0), 0xFFFF00FFu);
+    EXPECT_EQ(t.At(0, 10), 0xFFFF00FFu);
 }
 
 TEST(SkinLoad, VersionTestIsExactAndCaseSensitive) {
