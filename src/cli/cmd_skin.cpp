@@ -42,24 +42,46 @@ const char* CompressionName(int c) {
     }
 }
 
-// Reads and takes apart a package; false (with the reason on standard error) when it cannot.
-bool OpenPackage(const std::string& path, std::string& bytes, SkinContainer& c, Io& io) {
-    if (!ReadFileBytes(path, bytes)) {
-        io.err << "tobu skin: cannot read " << path << "\n";
-        return false;
+// A text of the package as the terminal may show it: control characters (C0, DEL and C1) become
+// \xNN or \u00NN, so a package cannot send escape sequences to the terminal.
+std::string Shown(std::string_view text) {
+    std::string out;
+    char buf[16];
+    for (size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (c < 0x20 || c == 0x7F) {
+            std::snprintf(buf, sizeof buf, "\\x%02x", c);
+            out += buf;
+        } else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) { // U+0080..U+009F in UTF-8
+            std::snprintf(buf, sizeof buf, "\\u%04x", next);
+            out += buf;
+            ++i;
+        } else {
+            out += static_cast<char>(c);
+        }
     }
-    if (auto e = ParseSkinContainer(bytes, c)) {
-        io.err << "tobu skin: " << path << " is damaged: " << *e << "\n";
+    return out;
+}
+
+// Reads a package by its declared lengths and takes it apart; false (with the reason on
+// standard error) when it cannot: not a regular file, too large, or damaged.
+bool OpenPackage(const std::string& path, std::uint64_t& size, SkinContainer& c, Io& io) {
+    if (auto e = ReadSkinContainerFile(path, c, &size)) {
+        io.err << "tobu skin: " << Shown(path) << ": " << Shown(*e) << "\n";
         return false;
     }
     return true;
 }
 
 int Info(const std::string& path, Io& io) {
-    std::string bytes;
+    std::uint64_t size = 0;
     SkinContainer c;
-    if (!OpenPackage(path, bytes, c, io)) return 1;
-    io.out << "package:       " << path << " (" << bytes.size() << " bytes)\n";
+    if (!OpenPackage(path, size, c, io)) return 1;
+    io.out << "package:       " << Shown(path) << " (" << size << " bytes";
+    if (std::uint64_t used = 20 + c.ini_text.size() + c.bitmap.size(); size > used)
+        io.out << ", the last " << size - used << " after the picture not read";
+    io.out << ")\n";
     io.out << "leading bytes: " << Hex8(c.lead) << "\n";
     io.out << "settings text: " << c.ini_text.size() << " bytes\n";
     SkinIni ini(SplitSkinLines(c.ini_text));
@@ -68,7 +90,7 @@ int Info(const std::string& path, Io& io) {
     bool usable = false;
     for (auto [name, v] : {std::pair{"SkinVer", skin_ver}, std::pair{"ClockVer", clock_ver}}) {
         if (!v) continue;
-        io.out << "version:       " << name << " = \"" << *v << "\"";
+        io.out << "version:       " << name << " = \"" << Shown(*v) << "\"";
         if (*v == "1.0")
             usable = true;
         else
@@ -79,8 +101,9 @@ int Info(const std::string& path, Io& io) {
         io.out << "version:       none (no VER SkinVer or ClockVer: the program applies nothing)\n";
     io.out << "sections:\n";
     for (const auto& s : ini.Sections()) {
-        io.out << "  [" << s.name << "]\n";
-        for (const auto& e : s.entries) io.out << "    " << e.key << "=" << e.value << "\n";
+        io.out << "  [" << Shown(s.name) << "]\n";
+        for (const auto& e : s.entries)
+            io.out << "    " << Shown(e.key) << "=" << Shown(e.value) << "\n";
     }
     BmpInfo info;
     if (auto e = ReadBmpInfo(c.bitmap, info)) {
@@ -130,9 +153,9 @@ std::string Join(const std::string& dir, const char* name) {
 }
 
 int Unpack(const std::string& path, const std::string& dir, Io& io) {
-    std::string bytes;
+    std::uint64_t size = 0;
     SkinContainer c;
-    if (!OpenPackage(path, bytes, c, io)) return 1;
+    if (!OpenPackage(path, size, c, io)) return 1;
     if (!EnsureDir(dir)) {
         io.err << "tobu skin: cannot create the folder " << dir << "\n";
         return 1;
