@@ -27,6 +27,19 @@ count_in() {
     grep -c "($5)\|(${5//,/ ,})" || true
 }
 at_least() { [ "$1" -ge "$2" ]; }
+# tinted_in W H X Y: pixels of the region whose red and blue both exceed green by 60 or more,
+# the colour key itself or a smoothed edge blended with it.
+tinted_in() {
+  convert "$SHOT" -crop "$1x$2+$3+$4" +repage -depth 8 txt:- |
+    awk -F'[(),]' 'NR > 1 { r = $3 + 0; g = $4 + 0; b = $5 + 0; if (r - g >= 60 && b - g >= 60) n++ }
+                   END { print n + 0 }'
+}
+no_key_in_bar() {  # no_key_in_bar X Y: the bar at X, Y shows neither the key nor blends with it
+  local n
+  n=$(tinted_in 332 34 "$1" "$2")
+  [ "$n" -eq 0 ] || echo "  $n key-coloured pixels in the bar"
+  [ "$n" -eq 0 ]
+}
 
 start_clock
 check "the bar appears" wait_for 10 bar_count_is 1
@@ -59,7 +72,35 @@ check "a truncated skin still gives a bar" wait_for 10 bar_count_is 1
 sleep 1
 shoot
 check "with the built-in look, not the test colour" bash -c "[ \"\$(convert '$SHOT' -format '%[fx:int(255*p{$((948 + 171)),2}.r)]' info:)\" != 200 ]"
+check "the built-in look shows no colour key" no_key_in_bar 948 0
 check "and the skin file is left as it was" bash -c "[ \$(stat -c %s '$APP/Skin/Broken.sk') = 700 ]"
+kill -TERM "$CLOCK"
+check "the bar ends on SIGTERM" wait_for 5 process_gone "$CLOCK"
+
+# The first start: an empty skin.ini gives the built-in look, which is a product look: lit
+# segments in a real colour, and no pixel of the colour key (255, 0, 255) or blended with it
+# (a smoothed rim drawn onto the key) in the bar or anywhere on screen, with or without the
+# mouse over its buttons.
+: >"$APP/skin.ini"
+start_clock
+check "the first start shows the bar" wait_for 10 bar_count_is 1
+read -r BX BY < <(bar_pos)
+sleep 1.5
+shoot
+cp "$SHOT" "${TOBU_FIRST_START_SHOT:-/tmp/tobu-first-start-e2e.png}" 2>/dev/null || true
+check "no colour key anywhere on screen" [ "$(count_in 1280 768 0 0 "255,0,255")" -eq 0 ]
+check "none blended into the bar" no_key_in_bar "$BX" "$BY"
+lit=$(count_in 117 23 $((BX + 54)) $((BY + 5)) "110,226,255")
+check "the time lit in the built-in cyan ($lit pixels)" at_least "$lit" 100
+xdotool mousemove $((BX + 25)) $((BY + 15))
+sleep 0.6
+shoot
+check "none with the mouse over the menu button" no_key_in_bar "$BX" "$BY"
+xdotool mousemove $((BX + 305)) $((BY + 5))
+sleep 0.6
+shoot
+check "none with the mouse over the minimise button" no_key_in_bar "$BX" "$BY"
+xdotool mousemove 640 600
 kill -TERM "$CLOCK"
 check "the bar ends on SIGTERM" wait_for 5 process_gone "$CLOCK"
 

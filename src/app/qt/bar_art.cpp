@@ -49,9 +49,11 @@ QImage DefaultBarBackground() {
     return img;
 }
 
+// The buttons are drawn on the piece of the background they cover, so their smoothed rims blend
+// into the bar's own colours: no pixel of the colour key (or of a blend with it) remains.
 QImage DefaultMenuButton(bool hot) {
-    QImage img(43, 27, QImage::Format_RGB32);
-    img.fill(kMagenta);
+    QImage img =
+        DefaultBarBackground().copy(kDefaultMenuButtonPos.x(), kDefaultMenuButtonPos.y(), 43, 27);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);
     QColor top = hot ? QColor(0x8C, 0xC4, 0xFF) : QColor(0x5C, 0x9C, 0xE8);
@@ -63,8 +65,8 @@ QImage DefaultMenuButton(bool hot) {
 }
 
 QImage DefaultMinButton(bool hot) {
-    QImage img(26, 9, QImage::Format_RGB32);
-    img.fill(kMagenta);
+    QImage img =
+        DefaultBarBackground().copy(kDefaultMinButtonPos.x(), kDefaultMinButtonPos.y(), 26, 9);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);
     QColor fill = hot ? QColor(0x6C, 0xB4, 0xFF) : QColor(0x2C, 0x6C, 0xC0);

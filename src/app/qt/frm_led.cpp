@@ -111,7 +111,7 @@ void TFrmLED::BuildControls() {
     LED->setThick(3);
     LED->setSpace(3);
     LED->setBGColor(kClBlack);
-    LED->setLightColor(kClFuchsia);
+    LED->setLightColor(kDefaultLedLightColor);
     LED->setDarkColor(3618615);
     LED->setDrawDarkColor(false);
     LED->setText("00:00:00");

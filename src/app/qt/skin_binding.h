@@ -5,11 +5,18 @@
 
 #include <memory>
 
+class QMenu;
+
 namespace tobu {
 
 class TFrmLED;
 class TMyWindow;
 struct BarSkin;
+struct MenuColors;
+
+// Gives a menu the owner-drawn look in the skin's colours: the icon column in the icon-bar
+// gradient, the selected item in the selection gradient and frame.
+void SetMenuColors(QMenu& menu, const MenuColors& colors);
 
 // Applies a loaded bar skin to the bar's controls.
 void ApplyBarSkin(TFrmLED& bar, const BarSkin& skin);
