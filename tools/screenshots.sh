@@ -2,7 +2,8 @@
 # Takes the README's screenshots: the bar with each shipped skin on a virtual display with a
 # compositing manager (so the shadow shows), at a fixed moment, over a soft wallpaper.
 #
-#   tools/screenshots.sh [BUILD_DIR]      writes docs/bar*.png
+#   tools/screenshots.sh [BUILD_DIR]      writes docs/bar*.png (the last one: the first start,
+#                                         with an empty skin.ini)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD="${1:-build}"
@@ -39,12 +40,18 @@ PIDS+=($!)
 sleep 0.5
 
 # Spring Festival morning 2024: the date line and the hover text have the most to say.
+# With SKIN "first-start" the settings file is empty, as at the very first start: the built-in
+# look, at the top-right corner of the screen.
 shot() {  # shot SKIN OUTPUT [hover]
   local app="$WORK/app-$1"
   rm -rf "$app"
   cp -r "$STAGE" "$app"
-  printf '[SKIN]\r\nSkinFile=%s\r\nWinFile=Skin/Window.skw\r\n[BAR]\r\nLeft=900\r\nTop=40\r\nDefWin=0\r\n' \
-    "$1" >"$app/skin.ini"
+  if [ "$1" = first-start ]; then
+    : >"$app/skin.ini"
+  else
+    printf '[SKIN]\r\nSkinFile=%s\r\nWinFile=Skin/Window.skw\r\n[BAR]\r\nLeft=900\r\nTop=40\r\nDefWin=0\r\n' \
+      "$1" >"$app/skin.ini"
+  fi
   FAKETIME_DONT_FAKE_MONOTONIC=1 faketime -f "@2024-02-10 10:08:36" "$app/TobuClock" \
     >"$WORK/clock.log" 2>&1 &
   local pid=$!
@@ -53,10 +60,15 @@ shot() {  # shot SKIN OUTPUT [hover]
     xdotool mousemove 1010 57
     sleep 2.5
     import -window root -crop 560x200+720+10 +repage "$OUT/$2"
+  elif [ "$1" = first-start ]; then
+    import -window root -crop 380x66+900+0 +repage "$OUT/$2"
   else
     import -window root -crop 380x82+876+16 +repage "$OUT/$2"
   fi
-  pkill -TERM -f "^$app/TobuClock" || true
+  # faketime runs the clock as its child: end that one process by its id.
+  local child
+  child=$(pgrep -P "$pid" | head -n 1)
+  kill -TERM "${child:-$pid}" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
   echo "wrote $OUT/$2"
 }
@@ -65,3 +77,4 @@ shot BlueGlass.sk bar.png
 shot Dark.sk bar-dark.png
 shot Light.sk bar-light.png
 shot BlueGlass.sk bar-hover.png hover
+shot first-start bar-first-start.png
