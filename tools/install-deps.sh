@@ -17,7 +17,7 @@ TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   openbox trayer xcompmgr faketime
   espeak-ng sox libsox-fmt-mp3
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 
 want=("${PACKAGES[@]}")

@@ -18,7 +18,7 @@ case "$mode" in
 esac
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOBU_WERROR="${TOBU_WERROR:-OFF}" >/dev/null
 ninja -C "$BUILD" -j "$jobs"
 
 if [ "$mode" = test ]; then
