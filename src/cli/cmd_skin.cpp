@@ -152,6 +152,14 @@ std::string Join(const std::string& dir, const char* name) {
     return (dir.empty() || dir.back() == '/') ? dir + name : dir + "/" + name;
 }
 
+// Writes a file the user asked for; false with a one-line reason on standard error.
+bool WriteNewFile(const std::string& path, std::string_view data, Io& io) {
+    std::string why;
+    if (WriteFileAtomically(path, data, LinkPolicy::Replace, &why)) return true;
+    io.err << "tobu skin: not writing " << path << ": " << why << "\n";
+    return false;
+}
+
 int Unpack(const std::string& path, const std::string& dir, Io& io) {
     std::uint64_t size = 0;
     SkinContainer c;
@@ -160,11 +168,10 @@ int Unpack(const std::string& path, const std::string& dir, Io& io) {
         io.err << "tobu skin: cannot create the folder " << dir << "\n";
         return 1;
     }
-    if (!WriteFileAtomically(Join(dir, "skin.ini"), c.ini_text) ||
-        !WriteFileAtomically(Join(dir, "sheet.bmp"), c.bitmap)) {
-        io.err << "tobu skin: cannot write into " << dir << "\n";
+    // The folder may be a shared one: never through a link, never where others may change it.
+    if (!WriteNewFile(Join(dir, "skin.ini"), c.ini_text, io) ||
+        !WriteNewFile(Join(dir, "sheet.bmp"), c.bitmap, io))
         return 1;
-    }
     io.out << "wrote " << Join(dir, "skin.ini") << " (" << c.ini_text.size() << " bytes) and "
            << Join(dir, "sheet.bmp") << " (" << c.bitmap.size() << " bytes)\n";
     return 0;
@@ -187,10 +194,7 @@ int Pack(const std::string& dir, const std::string& path, std::uint32_t lead, Io
                << "\n";
         return 1;
     }
-    if (!WriteFileAtomically(path, BuildSkinContainer(c))) {
-        io.err << "tobu skin: cannot write " << path << "\n";
-        return 1;
-    }
+    if (!WriteNewFile(path, BuildSkinContainer(c), io)) return 1;
     io.out << "wrote " << path << "\n";
     return 0;
 }

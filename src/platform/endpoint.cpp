@@ -1,5 +1,7 @@
 #include "platform/endpoint.h"
 
+#include "platform/folder_trust.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -9,6 +11,8 @@
 #include <fcntl.h>
 #include <mutex>
 #include <poll.h>
+#include <pwd.h>
+#include <set>
 #include <sys/epoll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -175,17 +179,81 @@ std::string RuntimeDir() {
     if (const char* dir = std::getenv("TOBU_RUNTIME_DIR"); dir && *dir) return dir;
     if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); xdg && *xdg)
         return std::string(xdg) + "/tobuclock";
-    return "/tmp/tobuclock-" + std::to_string(getuid());
+    // No session folder: stay under the user's own home. A shared folder like /tmp would let
+    // any other user take our name first.
+    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache == '/')
+        return std::string(cache) + "/TobuClock/run";
+    std::string home;
+    if (const char* h = std::getenv("HOME"); h && *h == '/')
+        home = h;
+    else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && *pw->pw_dir == '/')
+        home = pw->pw_dir;
+    if (home.empty()) return {};
+    if (home.size() > 1 && home.back() == '/') home.pop_back();
+    return home + "/.cache/TobuClock/run";
 }
+
+namespace {
+
+bool CheckRuntimeDir(const std::string& dir, std::string& why) {
+    if (dir.empty() || dir[0] != '/') {
+        why = "no home folder to keep it in";
+        return false;
+    }
+    // Create what is missing, private from the start.
+    for (std::size_t slash = dir.find('/', 1);; slash = dir.find('/', slash + 1)) {
+        std::string part = dir.substr(0, slash);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            why = std::string("cannot create it: ") + std::strerror(errno);
+            return false;
+        }
+        if (slash == std::string::npos) break;
+    }
+    struct stat st {};
+    // lstat: a symbolic link planted in a shared folder must not redirect our sockets.
+    if (lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        why = "it is not a folder";
+        return false;
+    }
+    if (st.st_uid != getuid()) {
+        why = "it belongs to another user";
+        return false;
+    }
+    if ((st.st_mode & 0777) != 0700 && chmod(dir.c_str(), 0700) != 0) {
+        why = "it cannot be made private";
+        return false;
+    }
+    // Another user who may rename a folder on the way could put a folder of theirs in its place.
+    for (std::size_t slash = 0; slash != std::string::npos && slash + 1 < dir.size();
+         slash = dir.find('/', slash + 1)) {
+        std::string up = slash == 0 ? "/" : dir.substr(0, slash);
+        if (stat(up.c_str(), &st) != 0 || OthersMayChange(st)) {
+            why = "other users may change " + up;
+            return false;
+        }
+    }
+    if (dir.size() + 12 >= sizeof(sockaddr_un::sun_path)) {
+        why = "its path is too long for a socket";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
 
 bool EnsureRuntimeDir() {
     std::string dir = RuntimeDir();
-    if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    struct stat st {};
-    // lstat: a symbolic link planted in a shared folder must not redirect our sockets.
-    if (lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) return false;
-    if ((st.st_mode & 0777) != 0700 && chmod(dir.c_str(), 0700) != 0) return false;
-    return true;
+    std::string why;
+    if (CheckRuntimeDir(dir, why)) return true;
+    // Told once per process and folder: without it the program runs on, but alone.
+    static std::mutex mutex;
+    static std::set<std::string> reported;
+    std::lock_guard lock(mutex);
+    if (reported.insert(dir).second)
+        std::fprintf(stderr,
+                     "%s: not using the runtime folder %s: %s (no single instance, no popups)\n",
+                     program_invocation_short_name, dir.c_str(), why.c_str());
+    return false;
 }
 
 std::string EndpointPath(WindowHandle handle) {

@@ -75,11 +75,13 @@ struct ParsedFrame {
 // announces more than kMaxMessageData bytes as soon as the header is complete.
 ParsedFrame ParseFrame(const uint8_t* data, size_t size);
 
-// The folder of the endpoint sockets: $TOBU_RUNTIME_DIR when set, else
-// $XDG_RUNTIME_DIR/tobuclock, else /tmp/tobuclock-<uid>.
+// The folder of the endpoint sockets and the instance slot: $TOBU_RUNTIME_DIR when set, else
+// $XDG_RUNTIME_DIR/tobuclock, else $XDG_CACHE_HOME/TobuClock/run, else
+// $HOME/.cache/TobuClock/run (never a folder that other users share).
 std::string RuntimeDir();
-// Creates the runtime folder (mode 0700) when missing. False when it cannot be made, or when it
-// exists but is not a real folder owned by this user.
+// Creates the runtime folder (and missing parents, mode 0700) when missing. False when it cannot
+// be made, or when it is not a real folder owned by this user, or sits in a folder that other
+// users may change; the first refusal of a process is reported on standard error.
 bool EnsureRuntimeDir();
 // The socket path of a handle: <runtime dir>/ep-<8 hex digits>.
 std::string EndpointPath(WindowHandle handle);

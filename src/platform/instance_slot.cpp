@@ -2,7 +2,10 @@
 
 #include <atomic>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -42,20 +45,39 @@ std::string InstanceSlot::DefaultName() {
     return name;
 }
 
+std::string InstanceSlot::PathOf(const std::string& name) {
+    return RuntimeDir() + name;
+}
+
 InstanceSlot InstanceSlot::Open(const std::string& name) {
     InstanceSlot slot;
-    int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return slot;
+    // The runtime folder is private to this user, so nobody else can take the name first.
+    if (!EnsureRuntimeDir()) return slot; // reported there
+    const std::string path = PathOf(name);
+    auto refuse = [&](const char* why) {
+        std::fprintf(stderr, "%s: not using the instance slot %s: %s (no single instance)\n",
+                     program_invocation_short_name, path.c_str(), why);
+    };
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        refuse(std::strerror(errno));
+        return slot;
+    }
     struct stat st {};
-    // Someone else's block under our name would let them steer our start-up: refuse it.
-    if (fstat(fd, &st) != 0 || st.st_uid != getuid() ||
-        (st.st_size < static_cast<off_t>(kSlotSize) && ftruncate(fd, kSlotSize) != 0)) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != getuid()) {
+        refuse("it is not a file of this user");
         close(fd);
         return slot;
     }
-    // A new block is zero-filled by the truncation above; an existing one keeps its content.
+    if (st.st_size < static_cast<off_t>(kSlotSize) && ftruncate(fd, kSlotSize) != 0) {
+        refuse(std::strerror(errno));
+        close(fd);
+        return slot;
+    }
+    // A new slot is zero-filled by the truncation above; an existing one keeps its content.
     void* view = mmap(nullptr, kSlotSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     if (view == MAP_FAILED) {
+        refuse(std::strerror(errno));
         close(fd);
         return slot;
     }
@@ -65,7 +87,7 @@ InstanceSlot InstanceSlot::Open(const std::string& name) {
 }
 
 bool InstanceSlot::Remove(const std::string& name) {
-    return shm_unlink(name.c_str()) == 0;
+    return unlink(PathOf(name).c_str()) == 0;
 }
 
 InstanceSlot::~InstanceSlot() {

@@ -1,6 +1,8 @@
-// The single-instance slot: a 4-byte shared-memory block per user and desktop that holds the
-// endpoint handle of the first running instance (0 = none yet). A second start finds the handle
-// there and asks that instance to restore itself instead of starting again.
+// The single-instance slot: a 4-byte shared block per user and desktop that holds the endpoint
+// handle of the first running instance (0 = none yet). A second start finds the handle there and
+// asks that instance to restore itself instead of starting again. The block is a file mapped
+// into memory, kept in the user's private runtime folder (RuntimeDir), where no other user can
+// take its name first.
 #pragma once
 
 #include <cstdint>
@@ -22,14 +24,17 @@ public:
     InstanceSlot(const InstanceSlot&) = delete;
     InstanceSlot& operator=(const InstanceSlot&) = delete;
 
-    // The shared-memory name of this user's slot on this desktop: the prefix
-    // ($TOBU_INSTANCE_NAME, else the program's GUID), the user id and the X display, with
-    // characters that do not belong in a name replaced by "_".
+    // The name of this user's slot on this desktop: "/", the prefix ($TOBU_INSTANCE_NAME, else
+    // the program's GUID), the user id and the X display, with characters that do not belong
+    // in a file name replaced by "_".
     static std::string DefaultName();
-    // Opens the slot, creating it zero-filled when it does not exist. A failure (or a block
-    // owned by another user) gives a null slot.
+    // The slot's file: the runtime folder followed by the name.
+    static std::string PathOf(const std::string& name);
+    // Opens the slot, creating it zero-filled when it does not exist. A failure (no private
+    // runtime folder, or a file that is not this user's) gives a null slot and is reported on
+    // standard error.
     static InstanceSlot Open(const std::string& name = DefaultName());
-    // Removes the named block (tests clean up with it).
+    // Removes the named slot (tests clean up with it).
     static bool Remove(const std::string& name);
 
     bool IsNull() const { return view_ == nullptr; }

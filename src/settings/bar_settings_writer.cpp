@@ -1,10 +1,26 @@
 #include "settings/bar_settings_writer.h"
 
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
+
 namespace tobu {
 
 using namespace keys;
 
 namespace {
+
+// Ends a batch. A save that fails is told on standard error, once per process (the bar retries
+// every 2 s), and is never taken for success.
+bool Finish(IniFile& ini, bool ok) {
+    if (ini.Save()) return ok;
+    static std::atomic<pid_t> reported_by{0};
+    if (reported_by.exchange(::getpid()) != ::getpid())
+        std::fprintf(stderr, "%s: cannot save the settings to %s\n", program_invocation_short_name,
+                     ini.Path().c_str());
+    return false;
+}
 
 bool WriteClock(IniFile& ini, const WindowPos& clock) {
     bool ok = Write(ini, ChildTop, clock.top);
@@ -19,13 +35,13 @@ bool SaveBarPosition(const std::string& ini_path, int left, int top,
     bool ok = Write(ini, BarLeft, left);
     ok = Write(ini, BarTop, top) && ok;
     if (clock) ok = WriteClock(ini, *clock) && ok;
-    return ini.Save() && ok;
+    return Finish(ini, ok);
 }
 
 bool SaveClockPosition(const std::string& ini_path, int left, int top) {
     IniFile ini(ini_path);
     bool ok = WriteClock(ini, {left, top});
-    return ini.Save() && ok;
+    return Finish(ini, ok);
 }
 
 bool SaveBarState(const std::string& ini_path, int child_index, int left, int top, int tr,
@@ -36,7 +52,7 @@ bool SaveBarState(const std::string& ini_path, int child_index, int left, int to
     ok = Write(ini, BarTop, top) && ok;
     ok = Write(ini, BarTr, tr) && ok;
     if (clock) ok = WriteClock(ini, *clock) && ok;
-    return ini.Save() && ok;
+    return Finish(ini, ok);
 }
 
 OptionsValues ReadOptionsValues(const IniFile& ini) {
@@ -91,7 +107,7 @@ bool WriteOptionsValues(IniFile& ini, const OptionsValues& v) {
 bool SaveOptions(const std::string& ini_path, const OptionsValues& v) {
     IniFile ini(ini_path);
     bool ok = WriteOptionsValues(ini, v);
-    return ini.Save() && ok;
+    return Finish(ini, ok);
 }
 
 } // namespace tobu

@@ -1,6 +1,7 @@
 // What the bar and the options dialog write to skin.ini. Each function is one batch: it reads
 // the file, writes its keys in the order given and replaces the file atomically, returning
-// whether the file now holds the values.
+// whether the file now holds the values. The first failed save of a process is reported on
+// standard error (one line naming the file).
 #pragma once
 
 #include "settings/settings_keys.h"

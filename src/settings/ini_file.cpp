@@ -1,12 +1,21 @@
 #include "settings/ini_file.h"
 
 #include "base/text.h"
+#include "platform/folder_trust.h"
 
+#include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -126,27 +135,234 @@ bool WriteAll(int fd, std::string_view data) {
 
 } // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view data) {
-    if (path.empty()) return false;
+namespace {
+
+// The writer's steps. Every step works relative to a descriptor of the destination folder, so a
+// name swapped behind our back cannot send a later step somewhere else.
+
+std::string ErrnoText() {
+    return std::strerror(errno);
+}
+
+// Opens the folder for the writer's steps (an O_PATH descriptor), or -1 with the reason.
+// Without `strict` the system resolves the path. With it the path is walked one name at a
+// time, and a symbolic link is followed only when it belongs to this user or root: a link that
+// another user planted on the way could otherwise lead the write into any of our folders.
+int OpenFolder(const std::string& dir, bool strict, std::string& why) {
+    if (!strict) {
+        int fd = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) why = "cannot open the folder " + dir + ": " + ErrnoText();
+        return fd;
+    }
+    std::deque<std::string> names;
+    auto push_front_path = [&names](std::string_view p) {
+        std::vector<std::string> parts;
+        std::size_t b = 0;
+        while (b <= p.size()) {
+            std::size_t e = p.find('/', b);
+            if (e == npos) e = p.size();
+            if (e > b) parts.emplace_back(p.substr(b, e - b));
+            b = e + 1;
+        }
+        names.insert(names.begin(), parts.begin(), parts.end());
+    };
+    push_front_path(dir);
+    int fd = ::open(dir.starts_with('/') ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        why = "cannot open the folder " + dir + ": " + ErrnoText();
+        return -1;
+    }
+    int links = 0;
+    while (!names.empty()) {
+        std::string name = std::move(names.front());
+        names.pop_front();
+        if (name == ".") continue;
+        int next = ::openat(fd, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        struct stat st {};
+        if (next < 0 || ::fstat(next, &st) != 0) {
+            why = "cannot open the folder " + dir + ": " + ErrnoText();
+            if (next >= 0) ::close(next);
+            ::close(fd);
+            return -1;
+        }
+        if (S_ISLNK(st.st_mode)) {
+            char target[PATH_MAX];
+            ssize_t n = -1;
+            if (OwnedBySelfOrRoot(st.st_uid) && ++links <= 40)
+                n = ::readlinkat(next, "", target, sizeof target - 1);
+            ::close(next);
+            if (n <= 0) {
+                why = OwnedBySelfOrRoot(st.st_uid)
+                          ? "cannot follow the folder " + dir
+                          : "the folder " + dir + " is reached through another user's link";
+                ::close(fd);
+                return -1;
+            }
+            std::string_view t(target, static_cast<std::size_t>(n));
+            if (t.starts_with('/')) {
+                ::close(fd);
+                fd = ::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC);
+                if (fd < 0) return -1;
+            }
+            push_front_path(t);
+            continue;
+        }
+        ::close(fd);
+        fd = next;
+        if (!S_ISDIR(st.st_mode)) {
+            why = "cannot open the folder " + dir + ": " + std::strerror(ENOTDIR);
+            ::close(fd);
+            return -1;
+        }
+    }
+    return fd;
+}
+
+const char kTempMarker[] = ".tobu-";
+constexpr std::size_t kTempRandom = 6;
+
+bool IsTempName(std::string_view name, std::string_view prefix) {
+    if (name.size() != prefix.size() + kTempRandom || !name.starts_with(prefix)) return false;
+    for (char c : name.substr(prefix.size()))
+        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+    return true;
+}
+
+std::string RandomTempSuffix() {
+    static const char alnum[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::atomic<std::uint64_t> counter{0};
+    unsigned char bytes[kTempRandom];
+    if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
+        std::uint64_t x = static_cast<std::uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ull ^
+                          static_cast<std::uint64_t>(::time(nullptr)) ^ (counter++ << 40);
+        for (unsigned char& b : bytes) b = static_cast<unsigned char>(x >>= 7);
+    }
+    std::string out;
+    for (unsigned char b : bytes) out += alnum[b % 62];
+    return out;
+}
+
+// A writer killed between creating its temporary file and renaming it leaves the file behind.
+// Removes those of this destination: our pattern, regular, ours, and old enough that no live
+// writer can still be filling them (a writer renames within moments of its last write; one
+// stalled for longer merely sees its own save fail).
+void RemoveStaleTemps(int dir_fd, std::string_view prefix) {
+    int fd = ::openat(dir_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    DIR* d = ::fdopendir(fd);
+    if (!d) {
+        ::close(fd);
+        return;
+    }
+    const time_t now = ::time(nullptr);
+    while (const dirent* e = ::readdir(d)) {
+        if (!IsTempName(e->d_name, prefix)) continue;
+        struct stat st {};
+        if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid() || now - st.st_mtime < kStaleTempSeconds)
+            continue;
+        ::unlinkat(fd, e->d_name, 0);
+    }
+    ::closedir(d);
+}
+
+// The fallback for a folder that takes no temporary file: the existing file is overwritten.
+// Space is reserved first where the file system allows, so a full disk fails before the old
+// content is touched.
+bool RewriteInPlace(int dir_fd, const std::string& base, std::string_view data, std::string& why) {
+    int fd = ::openat(dir_fd, base.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        why = "the folder takes no temporary file and the file is not writable";
+        if (fd >= 0) ::close(fd);
+        return false;
+    }
+    bool ok = data.empty() || ::fallocate(fd, 0, 0, static_cast<off_t>(data.size())) == 0 ||
+              errno == EOPNOTSUPP || errno == ENOSYS;
+    ok = ok && WriteAll(fd, data);
+    ok = ok && ::ftruncate(fd, static_cast<off_t>(data.size())) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    if (!ok) why = "rewriting the file in place failed: " + ErrnoText();
+    ok = (::close(fd) == 0) && ok;
+    return ok;
+}
+
+bool WriteFileImpl(const std::string& path, std::string_view data, LinkPolicy links,
+                   std::string& why) {
+    if (path.empty()) {
+        why = "no file name";
+        return false;
+    }
+    const bool strict = links == LinkPolicy::Replace;
     std::string target = path;
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        // Replace the file the link points to, not the link.
+    if (!strict && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        // Our own settings may live behind our own link; a link or target of anybody else
+        // would let them choose which of our files we replace.
+        if (st.st_uid != ::geteuid()) {
+            why = "it is a symbolic link of another user";
+            return false;
+        }
         if (char* real = ::realpath(path.c_str(), nullptr)) {
             target = real;
             std::free(real);
+            if (::stat(target.c_str(), &st) == 0 && st.st_uid != ::geteuid()) {
+                why = "its link leads to a file of another user";
+                return false;
+            }
         }
     }
-    bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode)) return false;
 
     std::size_t slash = target.rfind('/');
     std::string dir = slash == npos ? std::string(".") : target.substr(0, slash + 1);
     std::string base = slash == npos ? target : target.substr(slash + 1);
-    if (base.empty()) return false;
-    std::string tmp = dir + (slash == npos ? "/." : ".") + base + ".XXXXXX";
-    int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
-    if (fd < 0) return false;
+    if (base.empty() || base == "." || base == "..") {
+        why = "not a file name";
+        return false;
+    }
+    const std::string shown =
+        dir.size() > 1 && dir.back() == '/' ? dir.substr(0, dir.size() - 1) : dir;
+    int dir_fd = OpenFolder(shown, strict, why);
+    if (dir_fd < 0) return false;
+    struct DirCloser {
+        int fd;
+        ~DirCloser() { ::close(fd); }
+    } closer{dir_fd};
+
+    if (strict && (::fstat(dir_fd, &st) != 0 || OthersMayChange(st))) {
+        why = "other users may change the folder " + shown;
+        return false;
+    }
+    bool exists = ::fstatat(dir_fd, base.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (exists && S_ISLNK(st.st_mode)) {
+        // Only possible with `strict` (or a link swapped in just now): the link itself is
+        // replaced, never followed.
+        if (st.st_uid != ::geteuid()) {
+            why = "it is a symbolic link of another user";
+            return false;
+        }
+        exists = false;
+    } else if (exists && !S_ISREG(st.st_mode)) {
+        why = "it is not a regular file";
+        return false;
+    }
+
+    const std::string prefix = "." + base + kTempMarker;
+    RemoveStaleTemps(dir_fd, prefix);
+    std::string tmp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        tmp = prefix + RandomTempSuffix();
+        fd = ::openat(dir_fd, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0600);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        int err = errno;
+        if (!strict && exists) return RewriteInPlace(dir_fd, base, data, why);
+        why = "cannot create a file in " + shown + ": " + std::strerror(err);
+        return false;
+    }
 
     bool ok = true;
     if (exists) {
@@ -160,17 +376,28 @@ bool WriteFileAtomically(const std::string& path, std::string_view data) {
     ok = ok && WriteAll(fd, data);
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(tmp.c_str(), target.c_str()) == 0;
+    ok = ok && ::renameat(dir_fd, tmp.c_str(), dir_fd, base.c_str()) == 0;
     if (!ok) {
-        ::unlink(tmp.c_str());
+        why = "writing failed: " + ErrnoText();
+        ::unlinkat(dir_fd, tmp.c_str(), 0);
         return false;
     }
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
+    int sync_fd = ::openat(dir_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (sync_fd >= 0) {
+        ::fsync(sync_fd);
+        ::close(sync_fd);
     }
     return true;
+}
+
+} // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view data, LinkPolicy links,
+                         std::string* why) {
+    std::string reason;
+    bool ok = WriteFileImpl(path, data, links, reason);
+    if (!ok && why) *why = std::move(reason);
+    return ok;
 }
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {

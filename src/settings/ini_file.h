@@ -25,11 +25,31 @@
 
 namespace tobu {
 
-// Replaces the file at `path` with `data`: a temporary file in the same folder is written,
-// flushed to disk and renamed over the target (a symbolic link is followed to its target).
-// The permissions of an existing file are kept. Returns false, leaving any existing file
-// untouched and no temporary file behind, when any step fails. Never throws.
-bool WriteFileAtomically(const std::string& path, std::string_view data);
+// How WriteFileAtomically treats a symbolic link at the destination and the folder around it.
+enum class LinkPolicy {
+    // The program's own files (skin.ini): a link is followed to its target only when the link
+    // and the target both belong to this user; any other link is refused. When the folder takes
+    // no temporary file (read-only) but the file itself is writable, the file is rewritten in
+    // place instead.
+    FollowOwn,
+    // Files the user asks for (`tobu`): a link is never followed; a link of this user is replaced
+    // by the new file. Refused: a link of another user at the destination, a folder that another
+    // user may change (other than a sticky folder of this user or root), and a folder reached
+    // through another user's link.
+    Replace,
+};
+
+// Replaces the file at `path` with `data`: a temporary file ".<name>.tobu-XXXXXX" in the same
+// folder is written, flushed to disk and renamed over the target. The permissions of an
+// existing file are kept. Temporary files of this pattern that a killed writer left behind
+// (ours, regular, older than kStaleTempSeconds) are removed first. Returns false, leaving any
+// existing file untouched and no temporary file behind, when any step fails, with a short
+// reason in `why` when given. Never throws.
+bool WriteFileAtomically(const std::string& path, std::string_view data,
+                         LinkPolicy links = LinkPolicy::FollowOwn, std::string* why = nullptr);
+
+// A temporary file younger than this may still be another writer's work in progress.
+constexpr int kStaleTempSeconds = 10;
 
 class IniFile {
 public:

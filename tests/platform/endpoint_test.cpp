@@ -1,11 +1,13 @@
 #include "platform/endpoint.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <poll.h>
 #include <set>
 #include <sys/socket.h>
@@ -465,15 +467,85 @@ TEST_F(EndpointTest, OtherUsersAreNeitherServedNorTrusted) {
     EXPECT_EQ(calls, 0);
 }
 
-TEST(EndpointRuntimeDir, FallsBackFromXdgToTmp) {
+// Sets environment variables for one test and puts the old values back afterwards.
+class ScopedEnv {
+public:
+    ScopedEnv(std::initializer_list<const char*> names) {
+        for (const char* n : names) {
+            const char* v = std::getenv(n);
+            saved_.emplace_back(n, v ? std::optional<std::string>(v) : std::nullopt);
+        }
+    }
+    ~ScopedEnv() {
+        for (auto& [n, v] : saved_) {
+            if (v)
+                setenv(n.c_str(), v->c_str(), 1);
+            else
+                unsetenv(n.c_str());
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST(EndpointRuntimeDir, FallsBackFromXdgToTheUsersOwnCache) {
+    ScopedEnv env{"TOBU_RUNTIME_DIR", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME", "HOME"};
     unsetenv("TOBU_RUNTIME_DIR");
-    const char* old = std::getenv("XDG_RUNTIME_DIR");
-    std::string saved = old ? old : "";
     setenv("XDG_RUNTIME_DIR", "/run/user/4242", 1);
+    setenv("XDG_CACHE_HOME", "/c", 1);
     EXPECT_EQ(RuntimeDir(), "/run/user/4242/tobuclock");
     unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(RuntimeDir(), "/tmp/tobuclock-" + std::to_string(getuid()));
-    if (old) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    EXPECT_EQ(RuntimeDir(), "/c/TobuClock/run");
+    setenv("XDG_CACHE_HOME", "relative", 1); // not a usable cache folder
+    setenv("HOME", "/h/", 1);
+    EXPECT_EQ(RuntimeDir(), "/h/.cache/TobuClock/run");
+}
+
+// Without XDG_RUNTIME_DIR, the names another user could take first in a shared folder
+// (/tmp/tobuclock-<uid>, a shared-memory slot) no longer matter: the sockets and the slot live
+// in a private folder under the home. A folder that others may change is refused, out loud.
+TEST_F(EndpointTest, WithoutXdgTheRuntimeFolderIsPrivateUnderHome) {
+    ScopedEnv env{"XDG_RUNTIME_DIR", "XDG_CACHE_HOME", "HOME"};
+    unsetenv("TOBU_RUNTIME_DIR");
+    unsetenv("XDG_RUNTIME_DIR");
+    unsetenv("XDG_CACHE_HOME");
+    const std::string home = dir_ + "/home";
+    ASSERT_EQ(mkdir(home.c_str(), 0755), 0);
+    setenv("HOME", home.c_str(), 1);
+
+    // Another user squats the old shared names (only root can set that up).
+    const std::string old_dir = "/tmp/tobuclock-" + std::to_string(getuid());
+    bool planted = false;
+    if (getuid() == 0 && mkdir(old_dir.c_str(), 0700) == 0) {
+        planted = chown(old_dir.c_str(), 65534, 65534) == 0;
+        EXPECT_TRUE(planted);
+    }
+    Endpoint ep;
+    ep.SetHandler([](const Message& m) { return static_cast<int64_t>(m.msg); });
+    WindowHandle h = ep.Create();
+    if (planted) rmdir(old_dir.c_str());
+    ASSERT_NE(h, 0u);
+    EXPECT_EQ(EndpointPath(h).rfind(home + "/.cache/TobuClock/run/ep-", 0), 0u);
+    struct stat st {};
+    ASSERT_EQ(stat(RuntimeDir().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(st.st_uid, getuid());
+    EXPECT_TRUE(IsWindow(h));
+
+    // A cache folder that everybody may write: refused, and said so on standard error.
+    const std::string shared = dir_ + "/shared";
+    ASSERT_EQ(mkdir(shared.c_str(), 0777), 0);
+    ASSERT_EQ(chmod(shared.c_str(), 0777), 0);
+    setenv("XDG_CACHE_HOME", shared.c_str(), 1);
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(EnsureRuntimeDir());
+    Endpoint refused;
+    EXPECT_EQ(refused.Create(), 0u);
+    std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find(shared + "/TobuClock/run"), std::string::npos) << err;
+    EXPECT_NE(err.find("other users may change " + shared), std::string::npos) << err;
 }
 
 } // namespace

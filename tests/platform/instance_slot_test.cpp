@@ -27,10 +27,8 @@ protected:
         RuntimeDirTest::TearDown();
     }
     off_t BlockSize() {
-        int fd = shm_open(name_.c_str(), O_RDONLY, 0);
         struct stat st {};
-        fstat(fd, &st);
-        close(fd);
+        stat(InstanceSlot::PathOf(name_).c_str(), &st);
         return st.st_size;
     }
     std::string name_;
@@ -95,12 +93,33 @@ TEST_F(InstanceSlotTest, NewBlockIsFourZeroBytesAndSharedBetweenOpeners) {
 TEST_F(InstanceSlotTest, UnusableBlockGivesANullSlot) {
     EXPECT_TRUE(InstanceSlot::Open("/bad/name").IsNull());
     if (getuid() == 0) { // only root can plant a block that belongs to somebody else
-        int fd = shm_open(name_.c_str(), O_RDWR | O_CREAT, 0666);
+        ASSERT_TRUE(EnsureRuntimeDir());
+        int fd = open(InstanceSlot::PathOf(name_).c_str(), O_RDWR | O_CREAT, 0666);
         ASSERT_GE(fd, 0);
         ASSERT_EQ(fchown(fd, 65534, 65534), 0);
         close(fd);
         EXPECT_TRUE(InstanceSlot::Open(name_).IsNull());
     }
+}
+
+// The slot lives in the private runtime folder: another user who takes its name in the shared
+// memory of all users first changes nothing.
+TEST_F(InstanceSlotTest, SquattedSharedMemoryNameChangesNothing) {
+    bool planted = false;
+    if (getuid() == 0) { // only root can plant a block that belongs to somebody else
+        int fd = shm_open(name_.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+        planted = fd >= 0 && fchown(fd, 65534, 65534) == 0;
+        if (fd >= 0) close(fd);
+    }
+    InstanceSlot slot = InstanceSlot::Open(name_);
+    if (planted) shm_unlink(name_.c_str());
+    ASSERT_FALSE(slot.IsNull());
+    EXPECT_EQ(InstanceSlot::PathOf(name_), RuntimeDir() + name_);
+    struct stat st {};
+    ASSERT_EQ(lstat(InstanceSlot::PathOf(name_).c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(st.st_uid, getuid());
 }
 
 TEST_F(InstanceSlotTest, FirstStartPublishesSecondStartRestores) {

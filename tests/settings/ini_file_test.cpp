@@ -1,16 +1,24 @@
 #include "settings/ini_file.h"
 
 #include "base/text.h"
+#include "settings/bar_settings_writer.h"
 #include "settings/temp_dir.h"
+#include "support/other_user.h"
 
+#include <algorithm>
 #include <csignal>
+#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tobu;
+using tobu::testing::kNobody;
+using tobu::testing::RunAsOtherUser;
 using tobu::testing::TempDir;
 namespace fs = std::filesystem;
 
@@ -295,15 +303,115 @@ TEST_F(IniFileSave, FullDiskKeepsTheOldFile) {
     EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
-TEST_F(IniFileSave, ReadOnlyFolderKeepsTheOldFile) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
+// Standard error of the calling process goes to a memory file until Text() is called.
+class StderrToMemory {
+public:
+    StderrToMemory() : mem_(::memfd_create("stderr", 0)), saved_(::dup(2)) { ::dup2(mem_, 2); }
+    ~StderrToMemory() { Restore(); }
+    std::string Text() {
+        Restore();
+        std::string out(4096, '\0');
+        ssize_t n = ::pread(mem_, out.data(), out.size(), 0);
+        out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+        return out;
+    }
+
+private:
+    void Restore() {
+        if (saved_ < 0) return;
+        ::dup2(saved_, 2);
+        ::close(saved_);
+        saved_ = -1;
+    }
+    int mem_, saved_;
+};
+
+TEST_F(IniFileSave, ReadOnlyFolderRewritesAWritableFileInPlace) {
     TempDir::Put(path, original);
+    // Root ignores folder permissions: the case runs as an unprivileged user.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(dir.Dir().c_str(), kNobody, kNobody), 0);
+        ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
+    }
+    ASSERT_EQ(::chmod(dir.Dir().c_str(), 0555), 0);
+    const std::string ini_path = path;
+    int failed = RunAsOtherUser([&] {
+        IniFile longer(ini_path);
+        longer.WriteInteger("BAR", "Left", 12345);
+        if (!longer.Save()) return 1;
+        if (TempDir::Get(ini_path) != "; mine\r\n[BAR]\r\nLeft=12345\r\n") return 2;
+        IniFile shorter(ini_path);
+        shorter.EraseKey("BAR", "Left");
+        if (!shorter.Save()) return 3;
+        if (TempDir::Get(ini_path) != "; mine\r\n[BAR]\r\n") return 4; // cut to the new length
+
+        // Neither the folder nor the file takes the save: it fails, and says so once.
+        ::chmod(ini_path.c_str(), 0444);
+        StderrToMemory err;
+        if (SaveBarPosition(ini_path, 5, 6) || SaveBarState(ini_path, 0, 5, 6, 200)) return 5;
+        std::string text = err.Text();
+        if (std::count(text.begin(), text.end(), '\n') != 1) return 6;
+        if (text.find("cannot save the settings to " + ini_path + "\n") == std::string::npos)
+            return 7;
+        if (TempDir::Get(ini_path) != "; mine\r\n[BAR]\r\n") return 8;
+        return 0;
+    });
+    ::chmod(dir.Dir().c_str(), 0700);
+    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+// A save killed after it made its temporary file leaves that file behind; the next save of the
+// same file removes such leftovers: only complete names of its own pattern, only regular files
+// of this user, only when older than any save still in progress can be.
+TEST_F(IniFileSave, LeftoversOfAKilledSaveAreRemovedByTheNextSave) {
+    TempDir::Put(path, original);
+    auto age = [](const std::string& p, int seconds) {
+        timespec times[2];
+        ::clock_gettime(CLOCK_REALTIME, &times[0]);
+        times[0].tv_sec -= seconds;
+        times[1] = times[0];
+        ::utimensat(AT_FDCWD, p.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    };
+    const std::string stale = dir.File(".skin.ini.tobu-Ab12Cd");
+    TempDir::Put(stale, original);
+    age(stale, 60);
+    const std::vector<std::string> kept = {
+        dir.File(".skin.ini.tobu-Young1"), // a save in progress
+        dir.File(".skin.ini.tobu-Ab12C"),  // not the pattern
+        dir.File(".skin.ini.tobu-Ab12C_"),  dir.File(".skin.ini.backup"),
+        dir.File(".other.ini.tobu-Ab12Cd"), // another file's
+        dir.File("skin.ini.tobu-Ab12Cd"),
+    };
+    for (const auto& k : kept) {
+        TempDir::Put(k, "x");
+        if (k != kept[0]) age(k, 60);
+    }
+    const std::string folder = dir.File(".skin.ini.tobu-Dir123");
+    fs::create_directory(folder);
+    age(folder, 60);
+    const std::string link = dir.File(".skin.ini.tobu-Link12");
+    fs::create_symlink(path, link);
+    age(link, 60);
+    std::string foreign;
+    if (::geteuid() == 0) { // only root can leave a file of another user
+        foreign = dir.File(".skin.ini.tobu-Other1");
+        TempDir::Put(foreign, "x");
+        ASSERT_EQ(::chown(foreign.c_str(), kNobody, kNobody), 0);
+        age(foreign, 60);
+    }
+
     IniFile ini(path);
-    ini.WriteInteger("BAR", "Left", 1);
-    fs::permissions(dir.Dir(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(ini.Save());
-    fs::permissions(dir.Dir(), fs::perms::owner_all);
-    EXPECT_EQ(TempDir::Get(path), original);
+    ini.WriteInteger("BAR", "Left", 2);
+    ASSERT_TRUE(ini.Save());
+    EXPECT_FALSE(fs::exists(stale));
+    for (const auto& k : kept) EXPECT_TRUE(fs::exists(k)) << k;
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_TRUE(fs::is_symlink(link));
+    if (!foreign.empty()) {
+        EXPECT_TRUE(fs::exists(foreign));
+    }
+    EXPECT_EQ(TempDir::Get(path), "; mine\r\n[BAR]\r\nLeft=2\r\n");
 }
 
 TEST_F(IniFileSave, TooLargeFileIsNeverRewritten) {
@@ -331,6 +439,76 @@ TEST_F(IniFileSave, KeepsPermissionsAndFollowsSymbolicLinks) {
     EXPECT_EQ(fs::status(path).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(dir.EntryCount(), 2u);
+}
+
+// Files written for the user (`tobu skin unpack/pack`) in folders that other users share: a link
+// planted by someone else never makes us replace one of our own files.
+TEST(WriteNewFile, NeverFollowsALinkAndRefusesWhatOthersMayChange) {
+    TempDir dir;
+    auto write = [](const std::string& p, std::string_view data, std::string* why = nullptr) {
+        return WriteFileAtomically(p, data, LinkPolicy::Replace, why);
+    };
+    const std::string victim = dir.File("home/.bashrc");
+    fs::create_directories(dir.File("home"));
+    TempDir::Put(victim, "mine");
+
+    // Our own link in our own folder: the new file replaces the link, not its target.
+    fs::create_directories(dir.File("own"));
+    const std::string own_link = dir.File("own/skin.ini");
+    fs::create_symlink(victim, own_link);
+    ASSERT_TRUE(write(own_link, "new"));
+    EXPECT_FALSE(fs::is_symlink(own_link));
+    EXPECT_EQ(TempDir::Get(own_link), "new");
+    EXPECT_EQ(TempDir::Get(victim), "mine");
+
+    // A folder everybody may write, without the sticky bit: refused even without a link.
+    const std::string open_dir = dir.File("open");
+    fs::create_directories(open_dir);
+    ASSERT_EQ(::chmod(open_dir.c_str(), 0777), 0);
+    std::string why;
+    EXPECT_FALSE(write(open_dir + "/skin.ini", "new", &why));
+    EXPECT_NE(why.find("other users may change the folder"), std::string::npos) << why;
+    EXPECT_FALSE(fs::exists(open_dir + "/skin.ini"));
+
+    // A /tmp of our own (sticky, writable by all): a fresh file there is fine.
+    const std::string tmp = dir.File("tmp");
+    fs::create_directories(tmp);
+    ASSERT_EQ(::chmod(tmp.c_str(), 01777), 0);
+    EXPECT_TRUE(write(tmp + "/Dark.sk", "package"));
+
+    if (::geteuid() != 0) GTEST_SKIP() << "another user's links need root to set up";
+    ASSERT_EQ(::chmod(dir.Dir().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(dir.File("home").c_str(), 0755), 0);
+    // Another user plants: /tmp/x (their folder) with x/skin.ini -> our file, /tmp/skin.ini ->
+    // our file, /tmp/y -> our folder, and /tmp/settings.ini -> our file.
+    ASSERT_EQ(RunAsOtherUser([&] {
+                  if (::mkdir((tmp + "/x").c_str(), 0777) != 0 ||
+                      ::chmod((tmp + "/x").c_str(), 0755))
+                      return 1;
+                  if (::symlink(victim.c_str(), (tmp + "/x/skin.ini").c_str()) != 0) return 2;
+                  if (::symlink(victim.c_str(), (tmp + "/skin.ini").c_str()) != 0) return 3;
+                  if (::symlink(dir.File("own").c_str(), (tmp + "/y").c_str()) != 0) return 4;
+                  if (::symlink(victim.c_str(), (tmp + "/settings.ini").c_str()) != 0) return 5;
+                  return 0;
+              }),
+              0);
+    EXPECT_FALSE(write(tmp + "/x/skin.ini", "evil", &why));
+    EXPECT_NE(why.find("other users may change the folder"), std::string::npos) << why;
+    EXPECT_FALSE(write(tmp + "/skin.ini", "evil", &why));
+    EXPECT_EQ(why, "it is a symbolic link of another user");
+    EXPECT_FALSE(write(tmp + "/y/skin.ini", "evil", &why));
+    EXPECT_NE(why.find("reached through another user's link"), std::string::npos) << why;
+    EXPECT_EQ(TempDir::Get(own_link), "new");
+    // The settings' own policy follows only a link that, with its target, is ours.
+    EXPECT_FALSE(WriteFileAtomically(tmp + "/settings.ini", "evil"));
+    const std::string theirs = dir.File("home/theirs.ini");
+    TempDir::Put(theirs, "theirs");
+    ASSERT_EQ(::chown(theirs.c_str(), kNobody, kNobody), 0);
+    fs::create_symlink(theirs, dir.File("own/link.ini"));
+    EXPECT_FALSE(WriteFileAtomically(dir.File("own/link.ini"), "evil"));
+    EXPECT_EQ(TempDir::Get(theirs), "theirs");
+    EXPECT_EQ(TempDir::Get(victim), "mine");
+    EXPECT_TRUE(fs::is_symlink(tmp + "/x/skin.ini"));
 }
 
 TEST_F(IniFileSave, NewFileIsCreatedWithTheKey) {
