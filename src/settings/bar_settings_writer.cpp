@@ -46,11 +46,18 @@ bool SaveClockPosition(const std::string& ini_path, int left, int top) {
 
 bool SaveBarState(const std::string& ini_path, int child_index, int left, int top, int tr,
                   std::optional<WindowPos> clock) {
+    return SaveBarState(ini_path, child_index, WindowPos{left, top}, tr, clock);
+}
+
+bool SaveBarState(const std::string& ini_path, int child_index, std::optional<WindowPos> bar,
+                  std::optional<int> tr, std::optional<WindowPos> clock) {
     IniFile ini(ini_path);
     bool ok = Write(ini, ChildIndex, child_index);
-    ok = Write(ini, BarLeft, left) && ok;
-    ok = Write(ini, BarTop, top) && ok;
-    ok = Write(ini, BarTr, tr) && ok;
+    if (bar) {
+        ok = Write(ini, BarLeft, bar->left) && ok;
+        ok = Write(ini, BarTop, bar->top) && ok;
+    }
+    if (tr) ok = Write(ini, BarTr, *tr) && ok;
     if (clock) ok = WriteClock(ini, *clock) && ok;
     return Finish(ini, ok);
 }

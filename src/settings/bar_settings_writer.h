@@ -25,6 +25,10 @@ bool SaveClockPosition(const std::string& ini_path, int left, int top);
 // CHILD Top and CHILD Left.
 bool SaveBarState(const std::string& ini_path, int child_index, int left, int top, int tr,
                   std::optional<WindowPos> clock = std::nullopt);
+// The same, leaving out the bar's position and its Tr when they are not known to be the user's
+// (the settings load never got to them): the file keeps what the user stored.
+bool SaveBarState(const std::string& ini_path, int child_index, std::optional<WindowPos> bar,
+                  std::optional<int> tr, std::optional<WindowPos> clock);
 
 // Every value the options dialog saves.
 struct OptionsValues {

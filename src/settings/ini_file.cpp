@@ -41,8 +41,10 @@ char FoldAscii(char c) {
 }
 
 // Equal ignoring ASCII letter case. A GBK lead byte and its trail byte are compared exactly,
-// so a trail byte that happens to be a letter is never folded.
-bool SameGbkName(std::string_view a, std::string_view b) {
+// so a trail byte that happens to be a letter is never folded; UTF-8 multi-byte characters
+// hold no ASCII bytes, so only their ASCII letters fold.
+bool SameName(std::string_view a, std::string_view b, bool utf8) {
+    if (utf8) return SameText(a, b);
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(a[i]);
@@ -62,26 +64,57 @@ bool HasControl(std::string_view s) {
     return false;
 }
 
-// The name as the file holds it: GBK, trimmed; empty when it cannot be a name.
-std::string SectionName(std::string_view utf8) {
-    std::string gbk(TrimView(Utf8ToGbk(TrimView(utf8))));
-    if (gbk.empty() || HasControl(gbk) || gbk.find(']') != npos) return {};
-    return gbk;
+// The UTF-8 byte-order mark that makes a settings file UTF-8 instead of GBK.
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Text of the program (UTF-8) as the file holds it: GBK, or UTF-8 in a file with the mark.
+std::string ToFileText(std::string_view utf8, bool utf8_file) {
+    return utf8_file ? std::string(utf8) : Utf8ToGbk(utf8);
 }
 
-std::string KeyName(std::string_view utf8) {
-    std::string gbk(TrimView(Utf8ToGbk(TrimView(utf8))));
-    if (gbk.empty() || HasControl(gbk) || gbk.find('=') != npos || gbk[0] == '[' || gbk[0] == ';')
+// Text of the file as the program's UTF-8; a malformed sequence in a UTF-8 file becomes U+FFFD
+// as it does in a GBK one.
+std::string FromFileText(std::string_view bytes, bool utf8_file) {
+    if (!utf8_file) return GbkToUtf8(bytes);
+    if (IsValidUtf8(bytes)) return std::string(bytes);
+    std::string out;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        unsigned char c = static_cast<unsigned char>(bytes[i]);
+        std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
+        std::string_view seq = bytes.substr(i, len);
+        if (IsValidUtf8(seq)) {
+            out += seq;
+            i += seq.size();
+        } else {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        }
+    }
+    return out;
+}
+
+// The name as the file holds it, trimmed; empty when it cannot be a name.
+std::string SectionName(std::string_view utf8, bool utf8_file) {
+    std::string name(TrimView(ToFileText(TrimView(utf8), utf8_file)));
+    if (name.empty() || HasControl(name) || name.find(']') != npos) return {};
+    return name;
+}
+
+std::string KeyName(std::string_view utf8, bool utf8_file) {
+    std::string name(TrimView(ToFileText(TrimView(utf8), utf8_file)));
+    if (name.empty() || HasControl(name) || name.find('=') != npos || name[0] == '[' ||
+        name[0] == ';')
         return {};
-    return gbk;
+    return name;
 }
 
 // A value on one line: line breaks (and NUL) become blanks.
-std::string OneLineValue(std::string_view utf8) {
-    std::string gbk = Utf8ToGbk(utf8);
-    for (char& c : gbk)
+std::string OneLineValue(std::string_view utf8, bool utf8_file) {
+    std::string value = ToFileText(utf8, utf8_file);
+    for (char& c : value)
         if (c == '\r' || c == '\n' || c == '\0') c = ' ';
-    return std::string(TrimView(gbk));
+    return std::string(TrimView(value));
 }
 
 enum class ReadResult { Ok, Missing, Failed };
@@ -426,6 +459,9 @@ IniFile IniFile::FromBytes(std::string_view bytes, std::string path) {
 
 void IniFile::Parse(std::string_view bytes) {
     lines_.clear();
+    // A file that starts with the UTF-8 mark is UTF-8 throughout; Serialize puts the mark back.
+    utf8_ = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
+    if (utf8_) bytes.remove_prefix(kUtf8Bom.size());
     bool eol_known = false;
     std::size_t pos = 0;
     while (pos < bytes.size()) {
@@ -445,16 +481,13 @@ void IniFile::Parse(std::string_view bytes) {
                 eol_known = true;
             }
         }
-        Classify(line, lines_.empty());
+        Classify(line);
         lines_.push_back(std::move(line));
     }
 }
 
-void IniFile::Classify(Line& line, bool first) {
-    std::string_view text = line.text;
-    std::size_t skip = 0;
-    if (first && text.substr(0, 3) == "\xEF\xBB\xBF") skip = 3; // a byte-order mark
-    std::string_view rest = text.substr(skip);
+void IniFile::Classify(Line& line) {
+    std::string_view rest = line.text;
     std::size_t lead = 0;
     while (lead < rest.size() && IsBlank(static_cast<unsigned char>(rest[lead]))) ++lead;
     std::string_view t = TrimView(rest);
@@ -474,14 +507,15 @@ void IniFile::Classify(Line& line, bool first) {
     if (name.empty()) return;
     line.kind = Kind::Key;
     line.name.assign(name);
-    line.name_begin = skip + lead;
-    line.eq = skip + eq;
+    line.name_begin = lead;
+    line.eq = eq;
 }
 
-std::size_t IniFile::FindSection(std::string_view gbk_section) const {
-    if (gbk_section.empty()) return npos;
+std::size_t IniFile::FindSection(std::string_view file_section) const {
+    if (file_section.empty()) return npos;
     for (std::size_t i = 0; i < lines_.size(); ++i)
-        if (lines_[i].kind == Kind::Section && SameGbkName(lines_[i].name, gbk_section)) return i;
+        if (lines_[i].kind == Kind::Section && SameName(lines_[i].name, file_section, utf8_))
+            return i;
     return npos;
 }
 
@@ -491,18 +525,18 @@ std::size_t IniFile::SectionEnd(std::size_t header) const {
     return i;
 }
 
-std::size_t IniFile::FindKey(std::string_view gbk_section, std::string_view gbk_key) const {
-    if (gbk_key.empty()) return npos;
-    std::size_t header = FindSection(gbk_section);
+std::size_t IniFile::FindKey(std::string_view file_section, std::string_view file_key) const {
+    if (file_key.empty()) return npos;
+    std::size_t header = FindSection(file_section);
     if (header == npos) return npos;
     std::size_t end = SectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i)
-        if (lines_[i].kind == Kind::Key && SameGbkName(lines_[i].name, gbk_key)) return i;
+        if (lines_[i].kind == Kind::Key && SameName(lines_[i].name, file_key, utf8_)) return i;
     return npos;
 }
 
 const IniFile::Line* IniFile::FindKeyLine(std::string_view section, std::string_view key) const {
-    std::size_t i = FindKey(SectionName(section), KeyName(key));
+    std::size_t i = FindKey(SectionName(section, utf8_), KeyName(key, utf8_));
     return i == npos ? nullptr : &lines_[i];
 }
 
@@ -510,7 +544,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view def) const {
     const Line* line = FindKeyLine(section, key);
     if (!line) return std::string(def);
-    return GbkToUtf8(TrimView(std::string_view(line->text).substr(line->eq + 1)));
+    return FromFileText(TrimView(std::string_view(line->text).substr(line->eq + 1)), utf8_);
 }
 
 int IniFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
@@ -528,31 +562,31 @@ bool IniFile::KeyExists(std::string_view section, std::string_view key) const {
 }
 
 bool IniFile::SectionExists(std::string_view section) const {
-    return FindSection(SectionName(section)) != npos;
+    return FindSection(SectionName(section, utf8_)) != npos;
 }
 
 std::vector<std::string> IniFile::ReadSection(std::string_view section) const {
     std::vector<std::string> keys;
-    std::size_t header = FindSection(SectionName(section));
+    std::size_t header = FindSection(SectionName(section, utf8_));
     if (header == npos) return keys;
     std::size_t end = SectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i)
-        if (lines_[i].kind == Kind::Key) keys.push_back(GbkToUtf8(lines_[i].name));
+        if (lines_[i].kind == Kind::Key) keys.push_back(FromFileText(lines_[i].name, utf8_));
     return keys;
 }
 
 std::vector<std::string> IniFile::ReadSections() const {
     std::vector<std::string> names;
     for (const Line& line : lines_)
-        if (line.kind == Kind::Section) names.push_back(GbkToUtf8(line.name));
+        if (line.kind == Kind::Section) names.push_back(FromFileText(line.name, utf8_));
     return names;
 }
 
 bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    std::string sec = SectionName(section);
-    std::string name = KeyName(key);
+    std::string sec = SectionName(section, utf8_);
+    std::string name = KeyName(key, utf8_);
     if (sec.empty() || name.empty()) return false;
-    std::string val = OneLineValue(value);
+    std::string val = OneLineValue(value, utf8_);
 
     std::size_t at = FindKey(sec, name);
     if (at != npos) {
@@ -608,7 +642,7 @@ bool IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 }
 
 bool IniFile::EraseKey(std::string_view section, std::string_view key) {
-    std::size_t at = FindKey(SectionName(section), KeyName(key));
+    std::size_t at = FindKey(SectionName(section, utf8_), KeyName(key, utf8_));
     if (at == npos) return false;
     // A last line without a line end passes its (missing) ending on to the line before.
     if (at + 1 == lines_.size() && lines_[at].eol.empty() && at > 0) lines_[at - 1].eol.clear();
@@ -619,9 +653,10 @@ bool IniFile::EraseKey(std::string_view section, std::string_view key) {
 
 std::string IniFile::Serialize() const {
     std::string out;
-    std::size_t size = 0;
+    std::size_t size = utf8_ ? kUtf8Bom.size() : 0;
     for (const Line& line : lines_) size += line.text.size() + line.eol.size();
     out.reserve(size);
+    if (utf8_) out += kUtf8Bom;
     for (const Line& line : lines_) {
         out += line.text;
         out += line.eol;

@@ -1,5 +1,7 @@
 // The settings file format: a Windows-style initialisation file ("[SECTION]" lines and
-// "Key=Value" lines) stored in GBK, read and written through a UTF-8 interface.
+// "Key=Value" lines) stored in GBK, read and written through a UTF-8 interface. A file that
+// starts with the UTF-8 byte-order mark is UTF-8 instead: it is read as UTF-8, and written as
+// UTF-8 with the mark kept.
 //
 // One IniFile object is one batch: constructing it reads the file from disk, the caller reads
 // and writes keys in memory, and Save() replaces the file atomically. There is no cache
@@ -64,7 +66,8 @@ public:
 
     // Reads the file at `path` (a missing or unreadable file is not an error).
     explicit IniFile(std::string path);
-    // A batch over bytes already in memory (GBK text); Save() writes to `path`.
+    // A batch over bytes already in memory (GBK text, or UTF-8 after a byte-order mark); Save()
+    // writes to `path`.
     static IniFile FromBytes(std::string_view bytes, std::string path = {});
 
     const std::string& Path() const { return path_; }
@@ -106,24 +109,25 @@ private:
         std::string text; // the line's bytes without its line end
         std::string eol;  // "\r\n", "\n" or "" for a last line without one
         Kind kind = Kind::Other;
-        std::string name;           // section or key name (GBK, trimmed)
+        std::string name;           // section or key name (file's encoding, trimmed)
         std::size_t name_begin = 0; // key lines: where the key name starts in `text`
         std::size_t eq = 0;         // key lines: position of the first "="
     };
 
     IniFile() = default;
     void Parse(std::string_view bytes);
-    static void Classify(Line& line, bool first);
-    // Index of the section's header line, or npos.
-    std::size_t FindSection(std::string_view gbk_section) const;
+    static void Classify(Line& line);
+    // Index of the section's header line, or npos. Names are in the file's encoding.
+    std::size_t FindSection(std::string_view file_section) const;
     // One past the section's last line.
     std::size_t SectionEnd(std::size_t header) const;
-    std::size_t FindKey(std::string_view gbk_section, std::string_view gbk_key) const;
+    std::size_t FindKey(std::string_view file_section, std::string_view file_key) const;
     const Line* FindKeyLine(std::string_view section, std::string_view key) const;
 
     std::string path_;
     std::vector<Line> lines_;
     std::string eol_ = "\r\n";
+    bool utf8_ = false; // the file started with the UTF-8 mark (kept out of lines_)
     LoadState state_ = LoadState::Missing;
     bool modified_ = false;
 };

@@ -51,62 +51,85 @@ MessageOptions MessageOptionsFromSettings(bool auto_close, int auto_sec, int tra
     return m;
 }
 
-bool LoadSettings(const std::string& app_dir, bool skin_only, SettingsTarget& target) {
+SettingsLoadResult LoadSettings(const std::string& app_dir, bool skin_only,
+                                SettingsTarget& target) {
     IniFile ini(app_dir + "skin.ini");
     return LoadSettings(ini, app_dir, skin_only, target);
 }
 
-bool LoadSettings(const IniFile& ini, const std::string& app_dir, bool skin_only,
-                  SettingsTarget& target) {
-    try {
-        // Skin: the bar's package, then the clock face name.
-        std::string skin = Read(ini, SkinFile);
-        target.LoadBarSkin(app_dir + "Skin/" + skin);
-        target.SetCurrentSkinFile(skin);
-        target.SetCurrentClockFile(Read(ini, SkinClockFile));
-        if (skin_only) return true;
+SettingsLoadResult LoadSettings(const IniFile& ini, const std::string& app_dir, bool skin_only,
+                                SettingsTarget& target) {
+    SettingsLoadResult result;
+    // Each step reads its keys and applies them. A step that throws (a skin loader meeting a
+    // damaged package) is skipped like a missing package would be; the steps after it still run.
+    auto step = [&result](auto&& apply) {
+        try {
+            apply();
+            return true;
+        } catch (...) {
+            ++result.failed_steps;
+            return false;
+        }
+    };
+    // Values read from a file that exists but cannot be read are defaults, not the user's.
+    const bool from_file = ini.State() != IniFile::LoadState::Unreadable;
 
-        target.ShowLed(Read(ini, LedFont));
-        target.SetTimeFont(ReadTimeFont(ini));
-        target.LoadDialogFrame(app_dir + Read(ini, SkinWinFile));
+    // Skin: the bar's package, then the clock face name.
+    std::string skin = Read(ini, SkinFile);
+    step([&] { target.LoadBarSkin(app_dir + "Skin/" + skin); });
+    step([&] { target.SetCurrentSkinFile(skin); });
+    step([&] { target.SetCurrentClockFile(Read(ini, SkinClockFile)); });
+    if (skin_only) return result;
 
+    step([&] { target.ShowLed(Read(ini, LedFont)); });
+    step([&] { target.SetTimeFont(ReadTimeFont(ini)); });
+    step([&] { target.LoadDialogFrame(app_dir + Read(ini, SkinWinFile)); });
+
+    step([&] {
         bool alarm = Read(ini, ClockAlarm);
         bool half = Read(ini, ClockHalfAlarm);
         target.SetAlarm(alarm, half, Read(ini, ClockAlarmType));
+    });
 
-        if (Read(ini, ClockHotKey)) {
-            std::string modifiers = Read(ini, ClockHotKey1);
-            target.RegisterClockHotKey(modifiers, Read(ini, ClockHotKey2));
-        }
+    step([&] {
+        if (!Read(ini, ClockHotKey)) return;
+        std::string modifiers = Read(ini, ClockHotKey1);
+        target.RegisterClockHotKey(modifiers, Read(ini, ClockHotKey2));
+    });
 
+    step([&] {
         bool auto_check = Read(ini, TimeAutoChcek);
         target.SetTimeSync(auto_check, Read(ini, TimeStepHour));
+    });
 
+    step([&] {
         bool auto_close = Read(ini, MsgAuto);
         int auto_sec = auto_close ? Read(ini, MsgAutoSec) : -1;
         int tran = Read(ini, MsgTran);
         int lx = Read(ini, MsgCalendarLX);
         target.SetMessageOptions(
             MessageOptionsFromSettings(auto_close, auto_sec, tran, lx, Read(ini, MsgCalendarStep)));
+    });
 
+    bool placed = step([&] {
         int screen = target.ScreenWidth();
         int bar = target.BarWidth();
         int def_left = ClampToInt(static_cast<long long>(screen) - bar);
         target.SetBarLeft(BarLeftFromSetting(Read(ini, BarLeft, def_left), screen, bar));
         target.SetBarTop(BarTopFromSetting(Read(ini, BarTop)));
-        target.SetOnTop(Read(ini, BarOnTop));
-        target.SetOnStartHide(Read(ini, BarOnStartHide));
-        target.SetDefWin(DefWinFromSetting(Read(ini, BarDefWin)));
+    });
+    result.position = placed && from_file;
+    step([&] { target.SetOnTop(Read(ini, BarOnTop)); });
+    step([&] { target.SetOnStartHide(Read(ini, BarOnStartHide)); });
+    step([&] { target.SetDefWin(DefWinFromSetting(Read(ini, BarDefWin))); });
+    bool tr_set = step([&] {
         int tr = Read(ini, BarTr);
         target.SetTr(tr, AlphaFromTr(tr));
+    });
+    result.tr = tr_set && from_file;
 
-        target.SetChildIndex(Read(ini, ChildIndex));
-        return true;
-    } catch (...) {
-        // A failing step (a damaged skin package, for example) leaves the remaining settings
-        // as they were.
-        return false;
-    }
+    step([&] { target.SetChildIndex(Read(ini, ChildIndex)); });
+    return result;
 }
 
 } // namespace tobu

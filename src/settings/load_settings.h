@@ -21,8 +21,8 @@ struct MessageOptions {
 };
 
 // What the settings load does to the bar. Any call may throw (a skin loader that meets a
-// damaged package, for example); the load then stops and the remaining settings keep the
-// values they had.
+// damaged package, for example); that step then changes nothing more and the load goes on with
+// the next one, so a damaged package costs its own look and nothing else.
 class SettingsTarget {
 public:
     virtual ~SettingsTarget() = default;
@@ -65,12 +65,23 @@ std::uint8_t AlphaFromTr(int tr);
 MessageOptions MessageOptionsFromSettings(bool auto_close, int auto_sec, int tran, int calendar_lx,
                                           int calendar_step);
 
-// Reads `app_dir` + "skin.ini" (app_dir ends in "/") and applies it to `target`. With
-// `skin_only` only SKIN SkinFile and ClockFile are applied. Returns true when every step ran,
-// false when a target call threw and the rest was skipped (the error is swallowed).
-bool LoadSettings(const std::string& app_dir, bool skin_only, SettingsTarget& target);
+// What a settings load applied.
+struct SettingsLoadResult {
+    int failed_steps = 0;  // steps whose call threw and were skipped
+    bool position = false; // BAR Left and Top were read from the file and applied
+    bool tr = false;       // BAR Tr was read from the file and applied
+    bool Complete() const { return failed_steps == 0; }
+    explicit operator bool() const { return Complete(); }
+};
+
+// Reads `app_dir` + "skin.ini" (app_dir ends in "/") and applies it to `target` step by step,
+// in the file's reading order. With `skin_only` only SKIN SkinFile and ClockFile are applied.
+// A step that throws is skipped (the error is swallowed) and every later step still runs.
+// Values of a file that exists but cannot be read are applied as defaults and are not counted
+// as read (`position` and `tr` stay false), so the bar never writes them back over the user's.
+SettingsLoadResult LoadSettings(const std::string& app_dir, bool skin_only, SettingsTarget& target);
 // The same over a batch that is already open.
-bool LoadSettings(const IniFile& ini, const std::string& app_dir, bool skin_only,
-                  SettingsTarget& target);
+SettingsLoadResult LoadSettings(const IniFile& ini, const std::string& app_dir, bool skin_only,
+                                SettingsTarget& target);
 
 } // namespace tobu

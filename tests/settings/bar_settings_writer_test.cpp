@@ -42,6 +42,18 @@ TEST_F(BarSettingsWriterTest, BarStateAtExitKeepsTheRestOfTheFile) {
     EXPECT_EQ(Read(ini, keys::BarTr), 200);
 }
 
+// When the settings load never got to the bar's position or Tr, exit leaves the stored ones.
+TEST_F(BarSettingsWriterTest, BarStateLeavesOutWhatWasNeverRead) {
+    TempDir::Put(path, "[BAR]\r\nLeft=300\r\nTop=300\r\nTr=255\r\n");
+    ASSERT_TRUE(SaveBarState(path, 1, std::nullopt, std::nullopt, std::nullopt));
+    EXPECT_EQ(TempDir::Get(path),
+              "[BAR]\r\nLeft=300\r\nTop=300\r\nTr=255\r\n[CHILD]\r\nIndex=1\r\n");
+    ASSERT_TRUE(SaveBarState(path, 1, WindowPos{5, 6}, std::nullopt, std::nullopt));
+    EXPECT_EQ(TempDir::Get(path), "[BAR]\r\nLeft=5\r\nTop=6\r\nTr=255\r\n[CHILD]\r\nIndex=1\r\n");
+    ASSERT_TRUE(SaveBarState(path, 1, std::nullopt, 180, std::nullopt));
+    EXPECT_EQ(TempDir::Get(path), "[BAR]\r\nLeft=5\r\nTop=6\r\nTr=180\r\n[CHILD]\r\nIndex=1\r\n");
+}
+
 TEST_F(BarSettingsWriterTest, FailedSaveReportsFalseAndKeepsTheFile) {
     const std::string bad = dir.File("missing/skin.ini");
     EXPECT_FALSE(SaveBarPosition(bad, 1, 2));

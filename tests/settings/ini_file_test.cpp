@@ -216,6 +216,45 @@ TEST(IniFileRobustness, ByteOrderMarkBeforeFirstSection) {
     EXPECT_EQ(ini.Serialize(), "\xEF\xBB\xBF[BAR]\r\nTop=4\r\n");
 }
 
+// A skin.ini saved by an editor as UTF-8 with a byte-order mark is read and written as UTF-8;
+// without the mark the file stays GBK.
+TEST(IniFileEncoding, ByteOrderMarkMakesTheFileUtf8) {
+    TempDir dir;
+    const std::string path = dir.File("skin.ini");
+    const std::string bom = "\xEF\xBB\xBF";
+    TempDir::Put(path, bom + "[SKIN]\r\nSkinFile=蓝色.sk\r\n[LED]\r\nFontName=宋体\r\n"
+                             "[皮肤a]\r\n名字B=值\r\nbad=x\xFFy\r\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadString("SKIN", "SkinFile"), "蓝色.sk");
+    EXPECT_EQ(ini.ReadString("led", "fontname"), "宋体");
+    // ASCII letters after a Chinese character still fold.
+    EXPECT_EQ(ini.ReadString("皮肤A", "名字b"), "值");
+    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"SKIN", "LED", "皮肤a"}));
+    EXPECT_EQ(ini.ReadString("皮肤a", "bad"), "x\uFFFDy"); // malformed bytes stay readable
+    // A character GBK has no form for survives in a UTF-8 file.
+    ASSERT_TRUE(ini.WriteString("LED", "FontName", "微软雅黑😀"));
+    ASSERT_TRUE(ini.WriteString("新", "键", "黑体"));
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(TempDir::Get(path), bom + "[SKIN]\r\nSkinFile=蓝色.sk\r\n[LED]\r\n"
+                                        "FontName=微软雅黑😀\r\n[皮肤a]\r\n名字B=值\r\n"
+                                        "bad=x\xFFy\r\n[新]\r\n键=黑体\r\n");
+    // Erasing the first key line keeps the mark, so the file stays UTF-8.
+    IniFile again(path);
+    ASSERT_TRUE(again.EraseKey("SKIN", "SkinFile"));
+    ASSERT_TRUE(again.Save());
+    EXPECT_EQ(TempDir::Get(path).substr(0, 9), bom + "[SKIN]");
+    EXPECT_EQ(IniFile(path).ReadString("LED", "FontName"), "微软雅黑😀");
+
+    // Without the mark: GBK in, GBK out, even for text that would also be valid UTF-8.
+    TempDir::Put(path, "[SKIN]\r\nSkinFile=" + Utf8ToGbk("蓝色.sk") + "\r\n");
+    IniFile gbk(path);
+    EXPECT_EQ(gbk.ReadString("SKIN", "SkinFile"), "蓝色.sk");
+    ASSERT_TRUE(gbk.WriteString("LED", "FontName", "宋体"));
+    ASSERT_TRUE(gbk.Save());
+    EXPECT_EQ(TempDir::Get(path), "[SKIN]\r\nSkinFile=" + Utf8ToGbk("蓝色.sk") +
+                                      "\r\n[LED]\r\nFontName=" + Utf8ToGbk("宋体") + "\r\n");
+}
+
 // Saving: one batch reads the file, writes go to memory, Save replaces the file atomically.
 class IniFileSave : public ::testing::Test {
 protected:

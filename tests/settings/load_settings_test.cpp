@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace tobu;
@@ -19,7 +20,7 @@ protected:
     TempDir dir;
     FakeSettingsTarget bar; // 1280-pixel screen, 332-pixel bar
 
-    bool Load(const std::string& ini_text, bool skin_only = false) {
+    SettingsLoadResult Load(const std::string& ini_text, bool skin_only = false) {
         TempDir::Put(dir.File("skin.ini"), ini_text);
         return LoadSettings(dir.Dir(), skin_only, bar);
     }
@@ -213,21 +214,71 @@ TEST_F(LoadSettingsTest, SkinOnlyStopsAfterTheClockFace) {
     EXPECT_FALSE(bar.left.has_value());
 }
 
-TEST_F(LoadSettingsTest, AFailingStepSkipsTheRest) {
+// A damaged package costs its own look and nothing else: the load goes on with every later
+// step, so the user's position, alpha and the rest still arrive.
+TEST_F(LoadSettingsTest, AFailingStepCostsOnlyItself) {
     bar.throw_in = "LoadBarSkin";
-    EXPECT_FALSE(Load("[SKIN]\r\nSkinFile=Broken.sk\r\n[BAR]\r\nLeft=5\r\n"));
-    EXPECT_EQ(bar.calls, std::vector<std::string>{"LoadBarSkin"});
-    EXPECT_FALSE(bar.current_skin.has_value());
-    EXPECT_FALSE(bar.left.has_value());
+    SettingsLoadResult r = Load("[SKIN]\r\nSkinFile=Broken.sk\r\n[CLOCK]\r\nAlarm=1\r\n"
+                                "[BAR]\r\nLeft=300\r\nTop=300\r\nTr=255\r\n");
+    EXPECT_FALSE(r);
+    EXPECT_EQ(r.failed_steps, 1);
+    EXPECT_EQ(bar.calls, kAllSteps); // the order of the steps is kept
+    EXPECT_EQ(bar.current_skin, "Broken.sk");
+    EXPECT_EQ(bar.alarm, true);
+    EXPECT_EQ(bar.left, 300);
+    EXPECT_EQ(bar.top, 300);
+    EXPECT_EQ(bar.alpha, 255);
+    EXPECT_TRUE(r.position);
+    EXPECT_TRUE(r.tr);
 
-    // Each step: everything before it ran, nothing after it.
-    for (size_t i = 0; i < kAllSteps.size(); ++i) {
+    // Each step on its own: the others all run; the position and Tr count as read only when
+    // their own step went through.
+    const std::vector<std::string> placing = {"ScreenWidth", "BarWidth", "SetBarLeft", "SetBarTop"};
+    for (const std::string& failing : kAllSteps) {
         FakeSettingsTarget t;
-        t.throw_in = kAllSteps[i];
-        EXPECT_FALSE(LoadSettings(dir.Dir(), false, t)) << kAllSteps[i];
-        std::vector<std::string> expected(kAllSteps.begin(), kAllSteps.begin() + i + 1);
-        EXPECT_EQ(t.calls, expected) << kAllSteps[i];
+        t.throw_in = failing;
+        SettingsLoadResult res = LoadSettings(dir.Dir(), false, t);
+        EXPECT_EQ(res.failed_steps, 1) << failing;
+        auto in_placing = std::find(placing.begin(), placing.end(), failing);
+        std::vector<std::string> expected;
+        for (const std::string& call : kAllSteps) {
+            bool skipped = in_placing != placing.end() &&
+                           std::find(in_placing + 1, placing.end(), call) != placing.end();
+            if (!skipped) expected.push_back(call);
+        }
+        EXPECT_EQ(t.calls, expected) << failing;
+        EXPECT_EQ(res.position, in_placing == placing.end()) << failing;
+        EXPECT_EQ(res.tr, failing != "SetTr") << failing;
     }
+
+    // Both packages damaged, in a skin-only re-read too.
+    bar = FakeSettingsTarget{};
+    bar.throw_in = "LoadDialogFrame";
+    EXPECT_EQ(Load("[BAR]\r\nTop=9\r\n").failed_steps, 1);
+    EXPECT_EQ(bar.top, 9);
+    bar = FakeSettingsTarget{};
+    bar.throw_in = "LoadBarSkin";
+    r = Load("[SKIN]\r\nSkinFile=Broken.sk\r\nClockFile=C.cl\r\n", true);
+    EXPECT_EQ(r.failed_steps, 1);
+    EXPECT_EQ(bar.current_clock, "C.cl");
+    EXPECT_FALSE(r.position);
+}
+
+// A settings file that exists but cannot be read gives the bar its defaults, but they are not
+// the user's values: the result says nothing was read, so exit will not write them back.
+TEST_F(LoadSettingsTest, AnUnreadableFileIsNotCountedAsRead) {
+    std::filesystem::create_directory(dir.File("skin.ini"));
+    SettingsLoadResult r = LoadSettings(dir.Dir(), false, bar);
+    EXPECT_TRUE(r);
+    EXPECT_EQ(bar.calls, kAllSteps);
+    EXPECT_EQ(bar.left, 948);
+    EXPECT_FALSE(r.position);
+    EXPECT_FALSE(r.tr);
+    // An empty file is read: its defaults are what the user has.
+    std::filesystem::remove(dir.File("skin.ini"));
+    r = Load("");
+    EXPECT_TRUE(r.position);
+    EXPECT_TRUE(r.tr);
 }
 
 TEST_F(LoadSettingsTest, GarbageFileNeverCrashes) {

@@ -454,12 +454,16 @@ void TFrmLED::SetOnTop(bool on) {
 
 void TFrmLED::SetBarAlpha(int value) {
     Tr = value;
+    TrKnown = true;
     setWindowOpacity((value & 0xFF) / 255.0);
     if (shadow_) shadow_->RefreshShadow();
 }
 
 void TFrmLED::LoadSettings(bool skinOnly) {
-    LastLoadFailed = !tobu::LoadSettings(AppDir, skinOnly, *this);
+    SettingsLoadResult loaded = tobu::LoadSettings(AppDir, skinOnly, *this);
+    LastLoadFailed = !loaded.Complete();
+    PositionKnown = PositionKnown || loaded.position;
+    TrKnown = TrKnown || loaded.tr;
 }
 
 void TFrmLED::TimerSavePosTimer() {
@@ -472,6 +476,7 @@ void TFrmLED::TimerSavePosTimer() {
         }
     }
     if (x() == SavedLeft && y() == SavedTop && !clockMoved) return;
+    if (x() != SavedLeft || y() != SavedTop) PositionKnown = true; // the user moved the bar
     if (SaveBarPosition(SettingsPath(), x(), y(), clock)) {
         SavedLeft = x();
         SavedTop = y();
@@ -535,7 +540,13 @@ void TFrmLED::FormClose() {
         std::optional<WindowPos> clock;
         if (clockWindowHook)
             if (auto pos = clockWindowHook()) clock = WindowPos{pos->x(), pos->y()};
-        SaveBarState(SettingsPath(), ChildWindowIndex(), x(), y(), Tr, clock);
+        // Only values the user stored or set go back; a load that never reached them leaves
+        // the file's own.
+        if (x() != SavedLeft || y() != SavedTop) PositionKnown = true;
+        std::optional<WindowPos> bar;
+        if (PositionKnown) bar = WindowPos{x(), y()};
+        SaveBarState(SettingsPath(), ChildWindowIndex(), bar,
+                     TrKnown ? std::optional<int>(Tr) : std::nullopt, clock);
         UnregisterClockHotKey();
         if (closeCompanionsHook) closeCompanionsHook();
         // The shadow exists only with ShadowsEnabled.

@@ -181,6 +181,9 @@ public:
     int SavedLeft = 0, SavedTop = 0;
     int ClockWinLeft = 0, ClockWinTop = 0;
     bool LastLoadFailed = false;
+    // The bar's position and Tr are the user's (read from skin.ini, moved or set since), so
+    // exit may write them.
+    bool PositionKnown = false, TrKnown = false;
     const ClockHotKey& HotKey() const { return *hot_key_; }
 
     // SettingsTarget: each step of the settings load applies one value.

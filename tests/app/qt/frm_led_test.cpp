@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <gmock/gmock.h>
 #include <map>
+#include <sys/stat.h>
 
 #include "app/qt/bitmap_button.h"
 #include "app/qt/flat_panel.h"
@@ -286,4 +287,57 @@ TEST_F(BarTest, MinimisingKeepsTheVisibleFlag) {
     EXPECT_TRUE(bar->VisibleFlag());
     bar->RestoreFromTray();
     EXPECT_TRUE(bar->isVisible());
+}
+
+// A damaged skin or dialog-frame package costs its own look only: the rest of the settings
+// still load, and exit writes back the user's own position and alpha.
+TEST_F(BarTest, DamagedPackagesCostNoSettings) {
+    tobu::testing::TempDir::Put(dir.File("skin.ini"),
+                                "[SKIN]\nSkinFile=Broken.sk\nWinFile=Skin/Broken.skw\n"
+                                "[BAR]\nLeft=300\nTop=300\nTr=255\nOnTop=1\n");
+    TFrmLED::Services s;
+    s.clock = &clock;
+    s.hotKeys = &hotKeys;
+    TFrmLED bar(s, "");
+    auto damaged = [](const std::string&) { throw std::runtime_error("truncated package"); };
+    bar.loadBarSkinHook = damaged;
+    bar.loadDialogFrameHook = damaged;
+    bar.FormCreate();
+    EXPECT_TRUE(bar.LastLoadFailed);
+    EXPECT_EQ(bar.pos(), QPoint(300, 300));
+    EXPECT_EQ(bar.Tr, 255);
+    EXPECT_DOUBLE_EQ(bar.windowOpacity(), 1.0);
+    EXPECT_TRUE(bar.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(CurrentSkinFile, "Broken.sk");
+    bar.close();
+    std::string ini = tobu::testing::TempDir::Get(dir.File("skin.ini"));
+    for (const char* want : {"Left=300", "Top=300", "Tr=255"})
+        EXPECT_THAT(ini, ::testing::HasSubstr(want));
+}
+
+// Values the load never read from the file are not written over the user's at exit; once the
+// user moves the bar or sets its alpha, those are theirs and are written.
+TEST_F(BarTest, ExitWritesOnlyValuesThatAreTheUsers) {
+    // A settings file that cannot be read at start (a named pipe in its place) gives defaults.
+    ASSERT_EQ(::mkfifo(dir.File("skin.ini").c_str(), 0600), 0);
+    auto bar = MakeBar("");
+    EXPECT_EQ(bar->Tr, 200);
+    std::filesystem::remove(dir.File("skin.ini"));
+    const std::string stored = "[BAR]\nLeft=300\nTop=300\nTr=255\n";
+    tobu::testing::TempDir::Put(dir.File("skin.ini"), stored);
+    bar->childIndexHook = [] { return 1; };
+    bar->close();
+    EXPECT_EQ(tobu::testing::TempDir::Get(dir.File("skin.ini")), stored + "[CHILD]\nIndex=1\n");
+
+    std::filesystem::remove(dir.File("skin.ini"));
+    ASSERT_EQ(::mkfifo(dir.File("skin.ini").c_str(), 0600), 0);
+    bar = MakeBar("");
+    std::filesystem::remove(dir.File("skin.ini"));
+    tobu::testing::TempDir::Put(dir.File("skin.ini"), stored);
+    bar->move(10, 20);
+    bar->SetBarAlpha(128);
+    bar->close();
+    std::string ini = tobu::testing::TempDir::Get(dir.File("skin.ini"));
+    for (const char* want : {"Left=10", "Top=20", "Tr=128"})
+        EXPECT_THAT(ini, ::testing::HasSubstr(want));
 }
