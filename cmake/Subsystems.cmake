@@ -1,10 +1,24 @@
 # Each subsystem folder src/<name>/ holds logic files (*.cpp, standard library only) that form
 # the library tobu_<name>, and window files in src/<name>/qt/ that form tobu_<name>_qt.
 # A file named main.cpp is an executable's entry and belongs to no library.
+# A subsystem exists once its folder does: without src/<name>/ it is not declared, and other
+# subsystems leave it out of their dependencies.
 set(TOBU_SUBSYSTEMS "")
 
 function(tobu_subsystem name)
+    if(NOT IS_DIRECTORY ${CMAKE_SOURCE_DIR}/src/${name})
+        return()
+    endif()
     cmake_parse_arguments(A "" "" "DEPS;QTDEPS;LIBS;QTLIBS" ${ARGN})
+    foreach(list A_DEPS A_QTDEPS)
+        set(present "")
+        foreach(d ${${list}})
+            if(IS_DIRECTORY ${CMAKE_SOURCE_DIR}/src/${d})
+                list(APPEND present ${d})
+            endif()
+        endforeach()
+        set(${list} ${present})
+    endforeach()
     file(GLOB logic CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp)
     list(FILTER logic EXCLUDE REGEX "/main\\.cpp$")
     add_library(tobu_${name} STATIC ${CMAKE_SOURCE_DIR}/cmake/empty.cpp ${logic})

@@ -224,8 +224,15 @@ void TFadeTextCore::StartTransition(const std::string& text) {
     identicalFade_ = SamePicture(outgoing_.bmp, incoming_.bmp);
     previousText_ = currentText_;
     currentText_ = text;
-    fadeLevel_ = 0;
-    fadeTimer_.Restart();
+    if (identicalFade_) {
+        // Nothing on screen would change: the fade is over at once and its timer stays still.
+        fadeTimer_.SetEnabled(false);
+        fadeLevel_ = 255;
+        fadeAccumulator_ = 255;
+    } else {
+        fadeLevel_ = 0;
+        fadeTimer_.Restart();
+    }
     if (lineTimer_.Enabled()) lineTimer_.Restart();
 }
 

@@ -217,8 +217,9 @@ private:
     double fadeAccumulator_ = 0;
     TAlignment alignment_ = TAlignment::taCenter;
     Surface display_, outgoing_, incoming_;
-    // The running fade goes between two identical pictures (a one-line list, or the same
-    // line again): its steps change nothing on screen and are not painted.
+    // The last fade went between two identical pictures (a one-line list, or the same line
+    // again): it ends where it starts, without a fade timer; should a redraw later find two
+    // identical pictures under a running fade, its remaining steps are not painted.
     bool identicalFade_ = false;
     bool painting_ = false;
 };

@@ -147,24 +147,33 @@ TEST_F(FadeTextTest, OneLineListFadesFromTheSamePictureEveryLineDelay) {
     const Bitmap32 shown = core.Display();
     // The fades change nothing on screen, so none of their steps is painted.
     const int paintsBefore = host.paints;
+    // They end at once: the fade timer never starts, so the bar sleeps between lines.
+    const int fadeStarts = fadeTimer.starts;
     for (int pass = 1; pass <= 3; ++pass) {
         core.LineTimerTick();
         EXPECT_EQ(core.LineIndex(), 0);
         EXPECT_EQ(core.PassCount(), pass);
-        EXPECT_EQ(core.FadeLevel(), 0);
-        EXPECT_TRUE(fadeTimer.enabled);
+        EXPECT_EQ(core.FadeLevel(), 255);
+        EXPECT_FALSE(fadeTimer.enabled);
         EXPECT_EQ(core.Outgoing().pixels, shown.pixels);
         EXPECT_EQ(core.Incoming().pixels, shown.pixels);
         EXPECT_TRUE(core.IdenticalFade());
-        EXPECT_EQ(RunFade().back(), 255);
+        EXPECT_TRUE(lineTimer.enabled);
+        core.PaintCanvas();
         EXPECT_EQ(core.Display().pixels, shown.pixels);
     }
+    EXPECT_EQ(fadeTimer.starts, fadeStarts);
     EXPECT_EQ(host.paints, paintsBefore);
     // A different line fades with every step painted again.
     core.Text().Lines().Add("<FontAD>more");
     core.LineTimerTick();
     EXPECT_FALSE(core.IdenticalFade());
     RunFade();
+    EXPECT_EQ(host.paints - paintsBefore, 26);
+    // Showing that line again after its fade needs no fade either.
+    core.ShowLine(1);
+    EXPECT_FALSE(fadeTimer.enabled);
+    EXPECT_EQ(core.FadeLevel(), 255);
     EXPECT_EQ(host.paints - paintsBefore, 26);
 }
 
