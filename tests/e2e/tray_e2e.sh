@@ -36,6 +36,7 @@ bar_client_at() {
   id=$(bar_client)
   [ -n "$id" ] && [ "$(xwininfo -id "$id" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} END{print x, y}')" = "$1 $2" ]
 }
+bar_is_tool() { xprop -id "$(bar_client)" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q UTILITY; }
 click_bar() { xdotool mousemove --window "$(bar_client)" "$1" "$2" click 1; }
 second_start() {
   "$APP/TobuClock" >"$WORK/second.log" 2>&1 &
@@ -73,12 +74,25 @@ check "a second start exits" second_start
 check "a second start brings the iconified bar back" wait_for 5 bar_viewable
 check "the restored bar is Normal again" bar_state_is Normal
 check "the restored bar is where it was" bar_client_at 948 0
+check "the restored bar is a tool window again" bar_is_tool
+
+# Restored from the window list instead, it becomes the tool window again as well.
+click_bar 309 5
+check "minimised again" wait_for 5 bar_state_is Iconic
+check "an iconified bar is an ordinary window" bash -c "! xprop -id $(bar_client) _NET_WM_WINDOW_TYPE | grep -q UTILITY"
+xdotool windowactivate "$(bar_client)" 2>/dev/null
+check "the window list brings it back" wait_for 5 bar_viewable
+check "as the tool window" wait_for 3 bar_is_tool
 
 # The tray comes 3 s after the clock; the icon the clock showed all along is embedded.
 sleep $((started + 3 - SECONDS > 0 ? started + 3 - SECONDS : 0))
-trayer --edge bottom --align right --widthtype pixel --width 100 --height 24 \
-  >"$WORK/trayer.log" 2>&1 &
-PIDS+=($!)
+start_trayer() {
+  trayer --edge bottom --align right --widthtype pixel --width 100 --height 24 \
+    >"$WORK/trayer.log" 2>&1 &
+  TRAYER=$!
+  PIDS+=($TRAYER)
+}
+start_trayer
 check "a tray that comes late gets the clock's icon" wait_for 8 tray_has_icon
 
 # With a tray "最小化" hides the bar in it, and a second start brings it back.
@@ -97,6 +111,21 @@ check "its title is exactly 警告" title_is "警告" "警告"
 xdotool key Return
 
 check "the clock still runs" kill -0 "$CLOCK" || dump_log
+kill -TERM "$CLOCK"
+check "SIGTERM ends the program" wait_for 5 process_gone "$CLOCK"
+
+# The autostart ("/hide" with OnStartHide) before the panel: the bar waits for the tray that
+# comes 2 s later and goes there instead of into the window list.
+kill "$TRAYER"
+wait_for 5 process_gone "$TRAYER"
+printf '[BAR]\nOnStartHide=1\n' >"$APP/skin.ini"
+start_clock /hide
+check "the autostarted bar appears" wait_for 10 bar_state_is Normal
+sleep 2
+check "without a tray yet it stays on the screen" bar_viewable
+start_trayer
+check "it goes to the tray that came late" wait_for 8 bar_withdrawn
+check "its icon is in the tray" wait_for 3 tray_has_icon
 kill -TERM "$CLOCK"
 check "SIGTERM ends the program" wait_for 5 process_gone "$CLOCK"
 finish

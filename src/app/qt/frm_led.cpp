@@ -456,6 +456,7 @@ void TFrmLED::RestoreFromTray() {
     if (as_window_) {
         as_window_ = false;
         setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Tool);
+        ClearStartMinimizedHint(windowHandle());
         showNormal();
     } else {
         show();
