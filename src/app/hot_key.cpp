@@ -28,7 +28,9 @@ void ClockHotKey::Register(const std::string& modifierText, const std::string& l
     if (!mods) return;
     mods_ = *mods;
     if (letterText.empty()) return;
-    vk_ = static_cast<unsigned char>(letterText[0]);
+    // Key codes of letters are their capitals: "t" is the T key.
+    unsigned char letter = static_cast<unsigned char>(letterText[0]);
+    vk_ = letter >= 'a' && letter <= 'z' ? letter - 'a' + 'A' : letter;
     int atom = system_.AddAtom("TobuClockDefineHotKey");
     int id = atom - 0xC000;
     if (atom == 0 || id <= 0) return;

@@ -32,7 +32,8 @@ class ClockHotKey {
 public:
     explicit ClockHotKey(HotKeySystem& system) : system_(system) {}
 
-    // Registers the key; failures are silent and leave Id() at 0.
+    // Registers the key; failures are silent and leave Id() at 0. The letter's case does not
+    // matter.
     void Register(const std::string& modifierText, const std::string& letterText);
     void Unregister();
 

@@ -35,8 +35,8 @@ int main(int argc, char** argv) {
 
     // 2. The application object and its title.
     QApplication app(argc, argv);
+    // Only the name: a display name would be appended to every window title ("警告 — …").
     QApplication::setApplicationName(QString::fromUtf8("Tobu桌面时钟"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8("Tobu桌面时钟"));
     QApplication::setQuitOnLastWindowClosed(false);
     InstallFontSubstitutions();
     AppDir = CurrentAppDir();
@@ -46,13 +46,8 @@ int main(int argc, char** argv) {
     QtEndpoint endpoint;
     WindowHandle handle = endpoint.Create();
     TFrmLED* bar = nullptr;
-    endpoint.SetHandler([&](const Message& m) -> int64_t {
-        if (m.msg == kWmSysCommand && m.wparam == kScRestore) {
-            if (bar) bar->RestoreFromTray();
-            return 0;
-        }
-        return bar ? bar->HandleMessage(m) : 0;
-    });
+    endpoint.SetHandler(
+        [&](const Message& m) -> int64_t { return bar ? bar->HandleMessage(m) : 0; });
 
     // 3. A second copy restores the first and ends without a window.
     InstanceSlot slot = InstanceSlot::Open();

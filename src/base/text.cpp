@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <iconv.h>
 
 namespace tobu {
@@ -121,9 +122,11 @@ std::optional<int> ParseInt(std::string_view s) {
         if (v > (base == 16 ? 0xFFFFFFFFLL : 2147483648LL)) return std::nullopt;
     }
     if (base == 16) {
-        unsigned int u = static_cast<unsigned int>(v);
-        int r = static_cast<int>(u);
-        return neg ? -r : r;
+        // A sign negates the 32-bit pattern in two's complement, so "-0x80000000" is INT_MIN
+        // and "-0xFFFFFFFF" is 1; unsigned arithmetic wraps where negating an int would not.
+        auto u = static_cast<std::uint32_t>(v);
+        if (neg) u = 0u - u;
+        return static_cast<int>(u);
     }
     if (neg) return static_cast<int>(-v);
     if (v > INT_MAX) return std::nullopt;

@@ -12,6 +12,11 @@ TEST(Text, IntegersAsSettingsFilesWriteThem) {
     EXPECT_EQ(ParseInt("  +7"), 7);
     EXPECT_EQ(ParseInt("0xFFFFFFFF"), -1);
     EXPECT_EQ(ParseInt("-2147483648"), INT32_MIN);
+    // A sign before hexadecimal negates the 32-bit pattern, the smallest integer included.
+    EXPECT_EQ(ParseInt("-0x80000000"), INT32_MIN);
+    EXPECT_EQ(ParseInt("-$80000000"), INT32_MIN);
+    EXPECT_EQ(ParseInt("-0xFFFFFFFF"), 1);
+    EXPECT_EQ(ParseInt("-0x10"), -16);
     EXPECT_FALSE(ParseInt("2147483648"));
     EXPECT_FALSE(ParseInt("abc"));
     EXPECT_FALSE(ParseInt("12abc"));

@@ -253,6 +253,15 @@ void TFrmLED::BuildMenus() {
         for (QAction* a : {c.tasks, c.marks, c.world, c.nor, c.bs, c.skin, c.clock, c.msg, c.time,
                            c.home, c.about})
             a->setEnabled(false);
+        // "系统设置" opens only while one of its items can be chosen.
+        auto followItems = [options = c.options, sub] {
+            const QList<QAction*> items = sub->actions();
+            options->setEnabled(std::any_of(items.begin(), items.end(), [](QAction* a) {
+                return !a->isSeparator() && a->isEnabled();
+            }));
+        };
+        for (QAction* a : sub->actions()) connect(a, &QAction::changed, c.options, followItems);
+        followItems();
         connect(c.help, &QAction::triggered, this, [this] { PM_HelpClick(); });
         connect(c.exit, &QAction::triggered, this, [this] { PM_ExitClick(); });
         return c;
@@ -334,7 +343,9 @@ void TFrmLED::FormCreate() {
     // 19. Cached announcement lines and their 5-minute timer.
     if (startUpHook) startUpHook(StartUpStep::Announcements);
     TimerAD.start();
-    if (HasSystemTray()) RzTrayIcon1->show();
+    // The icon is shown even without a tray: the toolkit embeds it when a tray appears later
+    // (at login the panel often starts after the clock).
+    RzTrayIcon1->show();
 }
 
 void TFrmLED::showEvent(QShowEvent* e) {
@@ -362,10 +373,26 @@ void TFrmLED::TimerChildTimer() {
     // Let the companion window settle for a second before going to the tray.
     QTimer::singleShot(1000, this, [this] {
         if (hide_at_start_) {
-            MinimizeToTray();
             hide_at_start_ = false;
+            MinimizeWhenTrayReady(0);
         }
     });
+}
+
+bool TFrmLED::TrayAvailable() const {
+    return services_.hasTray ? services_.hasTray() : HasSystemTray();
+}
+
+void TFrmLED::MinimizeWhenTrayReady(int waitedMs) {
+    // A tray that is not there yet gets a few seconds to appear before the bar goes away.
+    constexpr int kPollMs = 250;
+    if (closing_done_ || minimized_) return;
+    if (TrayAvailable() || waitedMs >= TrayWaitMs) {
+        MinimizeToTray();
+        return;
+    }
+    QTimer::singleShot(kPollMs, this,
+                       [this, waitedMs] { MinimizeWhenTrayReady(waitedMs + kPollMs); });
 }
 
 void TFrmLED::TimerClockTimer() {
@@ -406,17 +433,54 @@ void TFrmLED::MinimizeToTray() {
     // The bar and every companion window leave the screen; the visible flag stays set.
     minimized_ = true;
     bool wasVisible = visible_flag_;
-    hide();
+    if (TrayAvailable()) {
+        hide();
+    } else {
+        // Nothing to click in a tray: minimise as an ordinary window, which the window list
+        // shows. Window managers do not minimise tool windows, so the bar drops that kind
+        // until it is restored.
+        as_window_ = true;
+        setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Window);
+        showMinimized();
+    }
     visible_flag_ = wasVisible;
+    // An open modal dialog goes with the bar. Minimising keeps it open, where hiding it would
+    // end it.
+    if (QWidget* dialog = QApplication::activeModalWidget(); dialog && dialog != this)
+        dialog->showMinimized();
     if (minimizeHook) minimizeHook(true);
 }
 
 void TFrmLED::RestoreFromTray() {
     minimized_ = false;
-    show();
+    if (as_window_) {
+        as_window_ = false;
+        setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Tool);
+        ClearStartMinimizedHint(windowHandle());
+        showNormal();
+    } else {
+        show();
+    }
     raise();
     activateWindow();
     if (minimizeHook) minimizeHook(false);
+    // The open modal dialog comes back in front of the bar, where the user left it.
+    if (QWidget* dialog = QApplication::activeModalWidget(); dialog && dialog != this) {
+        if (dialog->isMinimized()) dialog->showNormal();
+        dialog->show();
+        dialog->raise();
+        dialog->activateWindow();
+    }
+}
+
+void TFrmLED::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    // Restored from the window list while minimised as a window: become the tool window
+    // again once the window manager is done with the change.
+    if (e->type() == QEvent::WindowStateChange && as_window_ && !isMinimized())
+        QTimer::singleShot(0, this, [this] {
+            if (as_window_ && !isMinimized()) RestoreFromTray();
+        });
 }
 
 void TFrmLED::SetTrayAnimation(bool on) {
@@ -431,6 +495,9 @@ void TFrmLED::SetTrayAnimation(bool on) {
 
 qint64 TFrmLED::HandleMessage(const Message& message) {
     switch (message.msg) {
+    case kWmSysCommand: // a second start asks for the program on the screen
+        if (message.wparam == kScRestore) RestoreFromTray();
+        return 0;
     case 0x4BC: // the popup program registers its window
         popup_wnd_ = static_cast<quint32>(message.lparam);
         return 0;

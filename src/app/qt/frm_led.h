@@ -61,6 +61,7 @@ public:
         std::function<bool(const std::string& path)> openFile; // open with its program
         std::function<void(const std::string& caption, const std::string& text)> warningBox;
         HotKeySystem* hotKeys = nullptr; // null: no global hot keys on this desktop
+        std::function<bool()> hasTray;   // null: ask the desktop (HasSystemTray)
     };
 
     TFrmLED(const Services& services, std::string firstArgument);
@@ -80,9 +81,13 @@ public:
     // A hot-key message; returns true when it was ours and handled.
     bool HandleHotKey(int id, qint64 lparam);
 
-    // Tray.
+    // Tray. Without a tray the bar is minimised as an ordinary window instead, so it stays in
+    // the window list; restoring brings it back either way, with the open modal dialog.
     void MinimizeToTray();
     void RestoreFromTray();
+    bool MinimizedAsWindow() const { return as_window_; }
+    // How long the start in the tray ("/hide") waits for a tray to appear.
+    int TrayWaitMs = 5000;
     bool TrayAnimating() const { return tray_animation_.isActive(); }
     void SetTrayAnimation(bool on);
 
@@ -215,6 +220,7 @@ protected:
     void showEvent(QShowEvent*) override;
     void hideEvent(QHideEvent*) override;
     void closeEvent(QCloseEvent*) override;
+    void changeEvent(QEvent*) override;
 
 private:
     void BuildControls();
@@ -226,6 +232,8 @@ private:
     void TimerChildTimer();
     std::string SettingsPath() const;
     void ApplyDefaultSkin();
+    bool TrayAvailable() const;
+    void MinimizeWhenTrayReady(int waitedMs);
 
     Services services_;
     std::string first_argument_;
@@ -234,6 +242,7 @@ private:
     bool hide_at_start_ = false;
     bool visible_flag_ = false;
     bool minimized_ = false;
+    bool as_window_ = false; // minimised as an ordinary window (no tray)
     bool closing_done_ = false;
     bool destroyed_ = false;
     bool on_top_ = false;

@@ -3,7 +3,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QWindow>
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include <X11/Xlib.h>
@@ -23,6 +26,33 @@ QRect WorkArea() {
 
 bool HasSystemTray() {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void ClearStartMinimizedHint(QWindow* window) {
+    if (!window || !window->handle() || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection()) return;
+    xcb_connection_t* conn = x11->connection();
+    auto id = static_cast<xcb_window_t>(window->winId());
+    // WM_HINTS: nine 32-bit fields; the flags' StateHint bit (2) says the third holds the
+    // initial state, where 1 is normal and 3 is minimised.
+    constexpr uint32_t kStateHint = 2, kNormalState = 1, kIconicState = 3;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        conn, xcb_get_property(conn, 0, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, 9), nullptr);
+    if (!reply) return;
+    if (reply->format == 32 && xcb_get_property_value_length(reply) >= 3 * 4) {
+        uint32_t hints[9] = {};
+        int n = std::min(xcb_get_property_value_length(reply) / 4, 9);
+        std::memcpy(hints, xcb_get_property_value(reply), static_cast<size_t>(n) * 4);
+        if ((hints[0] & kStateHint) && hints[2] == kIconicState) {
+            hints[2] = kNormalState;
+            xcb_change_property(conn, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_HINTS,
+                                XCB_ATOM_WM_HINTS, 32, static_cast<uint32_t>(n), hints);
+            xcb_flush(conn);
+        }
+    }
+    free(reply);
 }
 
 bool HasCompositingManager() {

@@ -1,8 +1,12 @@
 // The bar on the offscreen platform: its layout, the tick, the menus, settings it applies and
 // the state it writes at exit.
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
+#include <QTimer>
 #include <gmock/gmock.h>
 #include <map>
 #include <sys/stat.h>
@@ -50,6 +54,7 @@ protected:
         s.warningBox = [this](const std::string& c, const std::string& t) {
             warnings.push_back(c + "|" + t);
         };
+        s.hasTray = [this] { return tray; };
         auto bar = std::make_unique<TFrmLED>(s, arg);
         bar->FormCreate();
         return bar;
@@ -59,7 +64,16 @@ protected:
     FakeClock clock{EncodeDateTime(2024, 2, 10, 13, 59, 52)};
     RecordingHotKeys hotKeys;
     std::vector<std::string> opened, warnings;
+    bool tray = true;
 };
+
+// Runs the event loop until `done` holds or `ms` pass; returns `done()`.
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
 
 QStringList Captions(QMenu* menu) {
     QStringList out;
@@ -199,6 +213,10 @@ TEST_F(BarTest, HotKeyOnlyWithItsExactModifiers) {
     EXPECT_EQ(spoken, 1);
     bar->close();
     EXPECT_TRUE(hotKeys.keys.empty()); // released at exit
+    // The letter's case does not matter: "t" is the T key.
+    auto lower = MakeBar("[CLOCK]\nHotKey=1\nHotKey1=Shift\nHotKey2=t\n");
+    EXPECT_EQ(hotKeys.keys[1], std::make_pair(4, 84));
+    EXPECT_TRUE(lower->HandleHotKey(1, (84 << 16) | 4));
 }
 
 TEST_F(BarTest, HotKeySwitchedOffRegistersNothing) {
@@ -340,4 +358,96 @@ TEST_F(BarTest, ExitWritesOnlyValuesThatAreTheUsers) {
     std::string ini = tobu::testing::TempDir::Get(dir.File("skin.ini"));
     for (const char* want : {"Left=10", "Top=20", "Tr=128"})
         EXPECT_THAT(ini, ::testing::HasSubstr(want));
+}
+
+TEST_F(BarTest, OptionsSubmenuOpensOnlyWithAnItemToChoose) {
+    auto bar = MakeBar("");
+    EXPECT_FALSE(bar->PM_Options->isEnabled());
+    EXPECT_FALSE(bar->PM_Options1->isEnabled());
+    bar->PM_OptionsTime->setEnabled(true);
+    EXPECT_TRUE(bar->PM_Options->isEnabled());
+    EXPECT_FALSE(bar->PM_Options1->isEnabled());
+    bar->PM_OptionsTime->setEnabled(false);
+    EXPECT_FALSE(bar->PM_Options->isEnabled());
+}
+
+// Without a tray the icon is still shown (the toolkit embeds it when a tray comes), and
+// minimising leaves an ordinary minimised window that the restore message brings back; with a
+// tray the bar hides as before.
+TEST_F(BarTest, MinimisingNeverStrandsTheBarWithoutATray) {
+    tray = false;
+    auto bar = MakeBar("");
+    EXPECT_TRUE(bar->RzTrayIcon1->isVisible());
+    bar->show();
+    bar->MinimizeToTray();
+    EXPECT_TRUE(bar->MinimizedAsWindow());
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_TRUE(bar->isMinimized());
+    EXPECT_EQ(bar->windowType(), Qt::Window); // tool windows cannot be minimised
+    EXPECT_TRUE(bar->VisibleFlag());
+    bar->HandleMessage(Message{kWmSysCommand, kScRestore, 0, {}});
+    EXPECT_FALSE(bar->MinimizedAsWindow());
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_FALSE(bar->isMinimized());
+    EXPECT_EQ(bar->windowType(), Qt::Tool);
+    EXPECT_TRUE(bar->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_FALSE(bar->Minimized());
+
+    tray = true; // a tray that came later
+    bar->MinimizeToTray();
+    EXPECT_FALSE(bar->MinimizedAsWindow());
+    EXPECT_FALSE(bar->isVisible());
+    bar->HandleMessage(Message{kWmSysCommand, kScRestore, 0, {}});
+    EXPECT_TRUE(bar->isVisible());
+}
+
+// "/hide" waits a few seconds for a tray that is not there yet; a tray that appears in time
+// takes the bar, and without one the bar ends minimised as a window.
+TEST_F(BarTest, StartInTheTrayWaitsForALateTray) {
+    tray = false;
+    auto late = MakeBar("[BAR]\nOnStartHide=1\n", "/hide");
+    late->TrayWaitMs = 60000;
+    late->show();
+    // The first show opens the companion window after 300 ms and goes to the tray a second
+    // later; without a tray the bar stays.
+    WaitUntil([&] { return late->Minimized(); }, 2000);
+    EXPECT_FALSE(late->Minimized());
+    EXPECT_TRUE(late->isVisible());
+    tray = true;
+    EXPECT_TRUE(WaitUntil([&] { return late->Minimized(); }, 1000));
+    EXPECT_FALSE(late->isVisible());
+    EXPECT_FALSE(late->MinimizedAsWindow());
+
+    tray = false;
+    auto never = MakeBar("[BAR]\nOnStartHide=1\n", "/hide");
+    never->TrayWaitMs = 500;
+    never->show();
+    EXPECT_TRUE(WaitUntil([&] { return never->Minimized(); }, 3000));
+    EXPECT_TRUE(never->MinimizedAsWindow());
+    EXPECT_TRUE(never->isMinimized());
+}
+
+// An open modal dialog is minimised with the bar (still open: hiding would end it) and comes
+// back in front with it, from the tray and on a second start's restore message.
+TEST_F(BarTest, AnOpenDialogGoesWithTheBarAndComesBack) {
+    auto bar = MakeBar("");
+    bar->show();
+    QDialog dialog;
+    dialog.setWindowTitle(QString::fromUtf8("确认"));
+    bool wentWithBar = false, cameBack = false, cameBackOnRestore = false;
+    QTimer::singleShot(0, [&] {
+        bar->MinimizeToTray();
+        wentWithBar = dialog.isVisible() && dialog.isMinimized();
+        bar->RestoreFromTray();
+        cameBack = dialog.isVisible() && !dialog.isMinimized() &&
+                   QApplication::activeModalWidget() == &dialog;
+        bar->MinimizeToTray();
+        bar->HandleMessage(Message{kWmSysCommand, kScRestore, 0, {}});
+        cameBackOnRestore = bar->isVisible() && dialog.isVisible() && !dialog.isMinimized();
+        dialog.accept();
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted); // minimising did not end the dialog
+    EXPECT_TRUE(wentWithBar);
+    EXPECT_TRUE(cameBack);
+    EXPECT_TRUE(cameBackOnRestore);
 }
