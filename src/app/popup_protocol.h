@@ -20,15 +20,9 @@
 
 #include "app/date_line.h"
 #include "platform/endpoint.h"
+#include "platform/messages.h"
 
 namespace tobu {
-
-constexpr uint32_t kWmPopupRegister = 0x4BC;  // popup program → bar, lparam its handle
-constexpr uint32_t kWmPopupNotify = 0x4BD;    // bar → popup program, lparam the code
-constexpr uint32_t kWmTrayAnimateOn = 0x4BE;  // popup program → bar
-constexpr uint32_t kWmTrayAnimateOff = 0x4BF; // popup program → bar
-constexpr int64_t kPopupSettingsSaved = 1;
-constexpr int64_t kPopupBarClosing = 2;
 
 constexpr int kRegisterWaitMs = 10000;
 constexpr const char* kPopupProgramName = "PopupMsg";

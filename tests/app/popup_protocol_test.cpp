@@ -80,7 +80,7 @@ TEST_F(PopupProtocolTest, FirstNotificationStartsTheProgramWithTheBarHandle) {
     popup.SendPopupText("时钟报时：14:00:00");
     ASSERT_EQ(desktop.sends.size(), 1u);
     EXPECT_EQ(desktop.sends[0].to, 0x100u);
-    EXPECT_EQ(desktop.sends[0].msg.msg, 0x4Au);
+    EXPECT_EQ(desktop.sends[0].msg.msg, kWmCopyData);
     EXPECT_EQ(desktop.sends[0].msg.wparam, kBar);
 }
 
@@ -201,7 +201,7 @@ TEST_F(PopupProtocolTest, NotificationsCarryTheBarHandleAndTheCode) {
     ASSERT_EQ(desktop.sends.size(), 2u);
     for (const auto& s : desktop.sends) {
         EXPECT_EQ(s.to, 0x100u);
-        EXPECT_EQ(s.msg.msg, 0x4BDu);
+        EXPECT_EQ(s.msg.msg, kWmPopupNotify);
         EXPECT_EQ(s.msg.wparam, kBar);
         EXPECT_TRUE(s.msg.data.empty());
     }

@@ -41,7 +41,7 @@ public:
         now += 20;
         if (pumpsToRegister > 0 && --pumpsToRegister == 0) {
             windows.insert(4242);
-            bar->HandleMessage(Message{0x4BC, 0, 4242, {}});
+            bar->HandleMessage(Message{kWmPopupRegister, 0, 4242, {}});
         }
     }
     int64_t SteadyMs() override { return now; }
@@ -139,7 +139,7 @@ TEST_F(DateLineBindingTest, MessageChimeStartsThePopupProgramAndDeliversTheTime)
     ASSERT_EQ(desktop.sent.size(), 1u);
     EXPECT_EQ(desktop.sent[0].first, 4242u);
     const Message& m = desktop.sent[0].second;
-    EXPECT_EQ(m.msg, 0x4Au);
+    EXPECT_EQ(m.msg, kWmCopyData);
     EXPECT_EQ(m.wparam, 777u);
     EXPECT_EQ(std::string(m.data.begin(), m.data.end()), Utf8ToGbk("时钟报时：14:00:00") + '\0');
 }
@@ -161,7 +161,7 @@ TEST_F(DateLineBindingTest, DestroyingTheBarSendsCodeTwoAfterEarlierHooks) {
     EXPECT_THAT(order, ElementsAre("earlier"));
     ASSERT_EQ(desktop.sent.size(), 1u);
     EXPECT_EQ(desktop.sent[0].first, 0u) << "no popup program ever ran";
-    EXPECT_EQ(desktop.sent[0].second.msg, 0x4BDu);
+    EXPECT_EQ(desktop.sent[0].second.msg, kWmPopupNotify);
     EXPECT_EQ(desktop.sent[0].second.wparam, 777u);
     EXPECT_EQ(desktop.sent[0].second.lparam, 2);
     EXPECT_TRUE(desktop.started.empty());

@@ -41,14 +41,14 @@ protected:
 
     static Message Text(const std::string& utf8) {
         Message m;
-        m.msg = 0x4A;
+        m.msg = kWmCopyData;
         m.wparam = kBar;
         std::string gbk = Utf8ToGbk(utf8);
         m.data.assign(gbk.begin(), gbk.end());
         m.data.push_back(0);
         return m;
     }
-    static Message Notify(int code) { return Message{0x4BD, kBar, code, {}}; }
+    static Message Notify(int code) { return Message{kWmPopupNotify, kBar, code, {}}; }
 
     tobu::testing::TempDir dir;
     std::vector<std::pair<WindowHandle, Message>> sent;
@@ -65,7 +65,7 @@ TEST_F(PopupAppTest, RegistersItsEndpointWithTheBar) {
     ASSERT_TRUE(app->Register(4711));
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].first, kBar);
-    EXPECT_EQ(sent[0].second.msg, 0x4BCu);
+    EXPECT_EQ(sent[0].second.msg, kWmPopupRegister);
     EXPECT_EQ(sent[0].second.lparam, 4711);
 
     barAlive = false;
@@ -119,7 +119,7 @@ TEST_F(PopupAppTest, ByHandPopupsWaitForAClickAndBlinkTheTray) {
     auto app = Make("[MSG]\nAuto=0\n");
     app->HandleMessage(Text("任务：开会"));
     app->HandleMessage(Text("second"));
-    EXPECT_THAT(posted, ElementsAre(0x4BEu));
+    EXPECT_THAT(posted, ElementsAre(kWmTrayAnimateOn));
     now = 10'000'000;
     app->CheckExpiry();
     ASSERT_EQ(app->Board().Popups().size(), 2u) << "closed by itself without Auto";
@@ -129,9 +129,9 @@ TEST_F(PopupAppTest, ByHandPopupsWaitForAClickAndBlinkTheTray) {
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(card, &press);
     EXPECT_EQ(app->Board().Popups().size(), 1u);
-    EXPECT_THAT(posted, ElementsAre(0x4BEu));
+    EXPECT_THAT(posted, ElementsAre(kWmTrayAnimateOn));
     app->CloseCard(app->Board().Popups()[0].id);
-    EXPECT_THAT(posted, ElementsAre(0x4BEu, 0x4BFu));
+    EXPECT_THAT(posted, ElementsAre(kWmTrayAnimateOn, kWmTrayAnimateOff));
 }
 
 TEST_F(PopupAppTest, CodeOneReloadsTheSettings) {
@@ -174,7 +174,7 @@ TEST_F(PopupAppTest, OtherMessagesAndBrokenTextsDoNoHarm) {
     auto app = Make("");
     EXPECT_EQ(app->HandleMessage(Message{0x1234, 0, 0, {}}), 0);
     EXPECT_EQ(app->HandleMessage(Notify(77)), 0);
-    Message broken{0x4A, kBar, 0, {0x81, 0xFF, 'x'}}; // bad GBK, no zero byte
+    Message broken{kWmCopyData, kBar, 0, {0x81, 0xFF, 'x'}}; // bad GBK, no zero byte
     EXPECT_EQ(app->HandleMessage(broken), 1);
     ASSERT_EQ(app->Board().Popups().size(), 1u);
     EXPECT_TRUE(IsValidUtf8(app->Board().Popups()[0].text));
