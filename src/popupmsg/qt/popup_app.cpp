@@ -78,11 +78,19 @@ int64_t PopupApp::HandleMessage(const Message& msg) {
 }
 
 void PopupApp::ShowText(const std::string& utf8) {
+    if (!PopupBoard::HasContent(utf8)) return;
     QString text = QString::fromStdString(utf8);
     int id = board_.Add(utf8, TPopupCard::HeightFor(text), services_.nowMs(), settings_);
     auto* card = new TPopupCard(id, text, QTime::currentTime().toString("H:mm:ss"));
     card->setWindowOpacity(settings_.tran / 255.0);
     connect(card, &TPopupCard::clicked, this, &PopupApp::CloseCard);
+    // A card being read does not close; it gets its full time again when the mouse leaves.
+    connect(card, &TPopupCard::hovered, this, [this](int cardId, bool inside) {
+        if (inside)
+            board_.Hold(cardId);
+        else
+            board_.Release(cardId, services_.nowMs());
+    });
     cards_[id] = card;
     Relayout();
     card->show();
