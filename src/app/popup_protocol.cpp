@@ -23,35 +23,108 @@ bool PopupProtocol::Registered() const {
 }
 
 bool PopupProtocol::PopupMsgReady() {
-    if (Registered()) return true;
-    if (!waiting_) {
-        if (!platform_.FileExists(ProgramPath())) return false;
-        // A new registration replaces whatever the bar held before.
-        discarded_ = platform_.RegisteredPopup();
-        if (!platform_.StartProgram(ProgramPath(), {std::to_string(platform_.BarHandle())}))
-            return false;
-        ++starts_;
-        waiting_ = true;
-        deadline_ = platform_.SteadyMs() + kRegisterWaitMs;
-        bool ok = false;
-        while (!(ok = Registered()) && platform_.SteadyMs() < deadline_)
-            platform_.ProcessMessages();
-        waiting_ = false;
-        if (ok) discarded_.reset();
-        return ok;
+    Settle();
+    if (Registered()) {
+        Flush();
+        return true;
     }
-    // Asked again while a start waits: wait for the same registration, start nothing.
-    while (waiting_ && !Registered() && platform_.SteadyMs() < deadline_)
-        platform_.ProcessMessages();
-    return Registered();
+    // A start is under way: the text waits for the same registration.
+    if (pending_) return true;
+    if (!platform_.FileExists(ProgramPath())) return false;
+    // A new registration replaces whatever the bar held before.
+    discarded_ = platform_.RegisteredPopup();
+    if (!platform_.StartProgram(ProgramPath(), {std::to_string(platform_.BarHandle())})) {
+        ReportOnce("TobuClock: " + ProgramPath() + " could not be started");
+        return false;
+    }
+    ++starts_;
+    pending_ = true;
+    deadline_ = platform_.SteadyMs() + kRegisterWaitMs;
+    platform_.PollIn(kRegisterPollMs);
+    return true;
 }
 
 void PopupProtocol::SendPopupText(const std::string& text) {
+    Settle();
+    if (pending_ || flushing_) {
+        Enqueue(text);
+        return;
+    }
+    if (Registered()) {
+        Flush();
+        if (queue_.empty() && Deliver(text)) return;
+        Enqueue(text);
+        return;
+    }
+    // Nobody asked PopupMsgReady first: the text reaches no window.
+    Deliver(text);
+}
+
+void PopupProtocol::Poll() {
+    if (!pending_) return;
+    Settle();
+    if (pending_) {
+        platform_.PollIn(kRegisterPollMs);
+        return;
+    }
+    if (Registered()) Flush();
+}
+
+void PopupProtocol::Settle() {
+    if (!pending_) return;
+    if (Registered()) {
+        pending_ = false;
+        discarded_.reset();
+        reported_ = false;
+        return;
+    }
+    if (platform_.SteadyMs() < deadline_) return;
+    pending_ = false;
+    ReportOnce("TobuClock: " + ProgramPath() + " did not register within " +
+               std::to_string(kRegisterWaitMs / 1000) + " s; " + std::to_string(queue_.size()) +
+               " notification(s) wait for its next start");
+}
+
+void PopupProtocol::Enqueue(const std::string& text) {
+    if (queue_.size() >= kMaxQueuedTexts) {
+        queue_.pop_front();
+        if (!dropNoted_)
+            platform_.Report("TobuClock: more than " + std::to_string(kMaxQueuedTexts) +
+                             " notifications wait for PopupMsg; the oldest are dropped");
+        dropNoted_ = true;
+    }
+    queue_.push_back(text);
+}
+
+void PopupProtocol::Flush() {
+    // A nested call while texts go out only joins the queue, so the order holds.
+    if (flushing_) return;
+    flushing_ = true;
+    while (!queue_.empty()) {
+        std::string text = queue_.front();
+        queue_.pop_front();
+        if (!Deliver(text)) {
+            // The popup program went away: the text waits for the next start.
+            queue_.push_front(text);
+            break;
+        }
+    }
+    if (queue_.empty()) dropNoted_ = false;
+    flushing_ = false;
+}
+
+bool PopupProtocol::Deliver(const std::string& text) {
     Message m;
     m.msg = kWmCopyData;
     m.wparam = platform_.BarHandle();
     m.data = PopupTextPayload(text);
-    platform_.Send(PopupWnd(), m);
+    return platform_.Send(PopupWnd(), m).has_value();
+}
+
+void PopupProtocol::ReportOnce(const std::string& line) {
+    if (reported_) return;
+    reported_ = true;
+    platform_.Report(line);
 }
 
 void PopupProtocol::NotifyPopupMsg(int64_t code) {

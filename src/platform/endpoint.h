@@ -31,14 +31,11 @@
 #include <thread>
 #include <vector>
 
+#include "platform/messages.h"
+
 namespace tobu {
 
 using WindowHandle = uint32_t; // 0 = no window
-
-// Message numbers the program exchanges between its processes.
-constexpr uint32_t kWmCopyData = 0x4A;
-constexpr uint32_t kWmSysCommand = 0x112;
-constexpr uint64_t kScRestore = 0xF120; // first parameter of kWmSysCommand: restore
 
 constexpr size_t kMaxMessageData = 64 * 1024;
 constexpr size_t kFrameHeaderSize = 32;

@@ -49,13 +49,19 @@ PopupSettings ReadPopupSettings(const std::string& appDir) {
     return ReadPopupSettings(IniFile(appDir + "skin.ini"));
 }
 
+bool PopupBoard::HasContent(const std::string& text) {
+    return text.find_first_not_of(" \t\r\n\v\f") != std::string::npos;
+}
+
 int PopupBoard::Add(const std::string& text, int height, int64_t nowMs,
                     const PopupSettings& settings) {
+    if (!HasContent(text)) return 0;
     Popup p;
     p.id = nextId_++;
     p.text = text;
     p.by_hand = !settings.auto_close;
-    p.close_at = nowMs + int64_t{settings.auto_sec} * 1000;
+    p.stay_ms = int64_t{settings.auto_sec} * 1000;
+    p.close_at = nowMs + p.stay_ms;
     p.height = std::max(1, height);
     popups_.push_back(std::move(p));
     return popups_.back().id;
@@ -69,10 +75,23 @@ bool PopupBoard::Close(int id) {
     return true;
 }
 
+void PopupBoard::Hold(int id) {
+    for (Popup& p : popups_)
+        if (p.id == id) p.held = true;
+}
+
+void PopupBoard::Release(int id, int64_t nowMs) {
+    for (Popup& p : popups_) {
+        if (p.id != id || !p.held) continue;
+        p.held = false;
+        p.close_at = nowMs + p.stay_ms;
+    }
+}
+
 std::vector<int> PopupBoard::Expire(int64_t nowMs) {
     std::vector<int> closed;
     for (const Popup& p : popups_)
-        if (!p.by_hand && nowMs >= p.close_at) closed.push_back(p.id);
+        if (!p.by_hand && !p.held && nowMs >= p.close_at) closed.push_back(p.id);
     for (int id : closed) Close(id);
     return closed;
 }

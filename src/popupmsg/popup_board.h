@@ -4,8 +4,10 @@
 // Popups stack upwards from the bottom-right corner of the work area, the newest on top of the
 // stack; when a column is full the next column starts to its left, and when no column is left
 // the newest popups overlap at the corner. A popup opened while Auto is on closes AutoSec
-// seconds later; otherwise it waits to be read and closes on a click. While at least one popup
-// waits to be read by hand the bar's tray icon blinks.
+// seconds later; otherwise it waits to be read and closes on a click. A popup held (the mouse
+// rests on it) does not close by itself; once released it stays another full AutoSec. While at
+// least one popup waits to be read by hand the bar's tray icon blinks. A text with nothing to
+// read (empty, or only blanks and line breaks) opens no popup.
 #pragma once
 
 #include <cstdint>
@@ -46,17 +48,25 @@ public:
         int id = 0;
         std::string text;
         bool by_hand = false; // closes on a click only
-        int64_t close_at = 0; // ms, when !by_hand
+        int64_t close_at = 0; // ms, when !by_hand and !held
+        int64_t stay_ms = 0;  // AutoSec when it opened
+        bool held = false;
         int height = 0;
     };
 
     static constexpr int kMargin = 10; // from the work area's edges
     static constexpr int kGap = 8;     // between popups
 
-    // Opens a popup of the given height at `nowMs`; returns its id.
+    // Whether a text has anything to read.
+    static bool HasContent(const std::string& text);
+    // Opens a popup of the given height at `nowMs`; returns its id, 0 (and opens nothing) for a
+    // text without content.
     int Add(const std::string& text, int height, int64_t nowMs, const PopupSettings& settings);
     // False when there is no such popup.
     bool Close(int id);
+    // The mouse entered a popup: it stays while held. Left: its full time starts again.
+    void Hold(int id);
+    void Release(int id, int64_t nowMs);
     // Closes the popups whose time has come; returns their ids.
     std::vector<int> Expire(int64_t nowMs);
 

@@ -177,12 +177,12 @@ TEST_F(EndpointTest, SendWaitsForResultPostDoesNotAndDataArrivesWhole) {
     Server server([&](const Message& m) { return inbox.Take(m); });
     ASSERT_NE(server.handle(), 0u);
 
-    auto r = SendMessage(server.handle(), Message{0x401, 40, 2, {}}, 3000);
+    auto r = SendMessage(server.handle(), Message{kWmUpgradeNotice, 40, 2, {}}, 3000);
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(*r, 42);
-    EXPECT_EQ(SendMessage(server.handle(), Message{0x401, 0, -5, {}}), -5);
+    EXPECT_EQ(SendMessage(server.handle(), Message{kWmUpgradeNotice, 0, -5, {}}), -5);
 
-    EXPECT_TRUE(PostMessage(server.handle(), Message{0x4BE, 0, 0, {}}));
+    EXPECT_TRUE(PostMessage(server.handle(), Message{kWmTrayAnimateOn, 0, 0, {}}));
     ASSERT_TRUE(inbox.WaitFor(3));
 
     std::vector<uint8_t> text = {0xCA, 0xB1, 0xD6, 0xD3, 0}; // GBK text with its closing zero
@@ -191,7 +191,7 @@ TEST_F(EndpointTest, SendWaitsForResultPostDoesNotAndDataArrivesWhole) {
     EXPECT_TRUE(PostMessage(server.handle(), Message{kWmCopyData, 0, 0, big}));
     ASSERT_TRUE(inbox.WaitFor(5));
     std::lock_guard l(inbox.m);
-    EXPECT_EQ(inbox.got[2].msg, 0x4BEu);
+    EXPECT_EQ(inbox.got[2].msg, kWmTrayAnimateOn);
     EXPECT_EQ(inbox.got[3].msg, kWmCopyData);
     EXPECT_EQ(inbox.got[3].wparam, 123u);
     EXPECT_THAT(inbox.got[3].data, ElementsAreArray(text));

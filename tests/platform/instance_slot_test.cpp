@@ -177,8 +177,8 @@ TEST_F(InstanceSlotTest, RealEndpointsReceiveTheRestoreCommand) {
     stop = true;
     ui.join();
     EXPECT_TRUE(running);
-    EXPECT_EQ(got_msg.load(), 0x112u);
-    EXPECT_EQ(got_wparam.load(), 0xF120u);
+    EXPECT_EQ(got_msg.load(), kWmSysCommand);
+    EXPECT_EQ(got_wparam.load(), kScRestore);
 
     // A stale handle (its endpoint is gone) counts as an empty slot.
     first.Close();

@@ -127,3 +127,28 @@ TEST(PopupBoardTest, APopupTallerThanTheWorkAreaStaysBelowItsTop) {
     auto r = board.Layout(PopupRect{0, 0, 800, 600}, 300);
     EXPECT_EQ(r[0].y, 10);
 }
+
+TEST(PopupBoardTest, AHeldPopupWaitsAndGetsItsFullTimeAgainWhenReleased) {
+    PopupBoard board;
+    int a = board.Add("read me", 100, 0, Auto(5));
+    int b = board.Add("other", 100, 0, Auto(5));
+    board.Hold(a); // the mouse rests on it at 4.9 s
+    EXPECT_THAT(board.Expire(5000), ElementsAre(b));
+    EXPECT_TRUE(board.Expire(60000).empty()) << "held for a minute";
+    board.Release(a, 60000);
+    EXPECT_TRUE(board.Expire(64999).empty());
+    EXPECT_THAT(board.Expire(65000), ElementsAre(a));
+    // Holding what is gone, or releasing what was never held, changes nothing.
+    board.Hold(a);
+    int c = board.Add("c", 100, 70000, Auto(5));
+    board.Release(c, 74000);
+    EXPECT_THAT(board.Expire(75000), ElementsAre(c));
+}
+
+TEST(PopupBoardTest, ATextWithNothingToReadOpensNoPopup) {
+    PopupBoard board;
+    for (const char* empty : {"", "\n", " \t\r\n "})
+        EXPECT_EQ(board.Add(empty, 100, 0, Auto(5)), 0);
+    EXPECT_TRUE(board.Popups().empty());
+    EXPECT_NE(board.Add("\n x", 100, 0, Auto(5)), 0);
+}

@@ -1,11 +1,11 @@
 #include "app/qt/date_line_binding.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/qt/flat_panel.h"
 #include "app/qt/frm_led.h"
@@ -84,10 +84,17 @@ private:
 };
 
 // The desktop behind the popup protocol: message endpoints, the program folder, a detached
-// program start and a short nested event loop.
+// program start, a one-shot timer for the protocol's checks and standard error.
 class EndpointPopupPlatform : public PopupPlatform {
 public:
-    explicit EndpointPopupPlatform(TFrmLED& bar) : bar_(bar) { clock_.start(); }
+    explicit EndpointPopupPlatform(TFrmLED& bar) : bar_(bar) {
+        clock_.start();
+        poll_.setSingleShot(true);
+    }
+    // Where the timer's call goes; set once the protocol exists.
+    void SetPoll(std::function<void()> poll) {
+        QObject::connect(&poll_, &QTimer::timeout, &poll_, std::move(poll));
+    }
     WindowHandle BarHandle() const override { return bar_.WindowHandle(); }
     std::string ProgramFolder() const override { return AppDir; }
     WindowHandle RegisteredPopup() const override { return bar_.PopupWnd(); }
@@ -102,17 +109,15 @@ public:
     bool StartProgram(const std::string& program, const std::vector<std::string>& args) override {
         return shell_.Run(program, args);
     }
-    void ProcessMessages() override {
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    void PollIn(int ms) override { poll_.start(ms); }
     int64_t SteadyMs() override { return clock_.elapsed(); }
+    void Report(const std::string& line) override { std::fprintf(stderr, "%s\n", line.c_str()); }
 
 private:
     TFrmLED& bar_;
     QtShellOpen shell_;
     QElapsedTimer clock_;
+    QTimer poll_;
 };
 
 } // namespace
@@ -132,11 +137,15 @@ DateLineBinding::DateLineBinding(TFrmLED& bar, const DateLineBindingOptions& opt
     : QObject(&bar), bar_(bar), parts_(std::make_unique<Parts>(bar)) {
     setObjectName("DateLineBinding");
     PopupPlatform* platform = options.popupPlatform;
+    EndpointPopupPlatform* own = nullptr;
     if (!platform) {
-        ownPlatform_ = std::make_unique<EndpointPopupPlatform>(bar);
-        platform = ownPlatform_.get();
+        auto made = std::make_unique<EndpointPopupPlatform>(bar);
+        own = made.get();
+        ownPlatform_ = std::move(made);
+        platform = own;
     }
     popup_ = std::make_unique<PopupProtocol>(*platform);
+    if (own) own->SetPoll([this] { popup_->Poll(); });
 
     CalendarTexts* texts = options.texts;
     if (!texts) {

@@ -498,13 +498,13 @@ qint64 TFrmLED::HandleMessage(const Message& message) {
     case kWmSysCommand: // a second start asks for the program on the screen
         if (message.wparam == kScRestore) RestoreFromTray();
         return 0;
-    case 0x4BC: // the popup program registers its window
+    case kWmPopupRegister: // the popup program registers its window
         popup_wnd_ = static_cast<quint32>(message.lparam);
         return 0;
-    case 0x4BE: // a popup waits to be read: animate the tray icon
+    case kWmTrayAnimateOn: // a popup waits to be read: animate the tray icon
         SetTrayAnimation(true);
         return 0;
-    case 0x4BF:
+    case kWmTrayAnimateOff:
         SetTrayAnimation(false);
         return 0;
     default:

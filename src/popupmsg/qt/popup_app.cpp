@@ -4,18 +4,12 @@
 #include <QTime>
 #include <chrono>
 
+#include "platform/messages.h"
 #include "platform/qt/desktop.h"
 #include "platform/qt/qt_endpoint.h"
 #include "popupmsg/qt/popup_card.h"
 
 namespace tobu {
-
-namespace {
-constexpr uint32_t kRegister = 0x4BC;
-constexpr uint32_t kNotify = 0x4BD;
-constexpr uint32_t kTrayOn = 0x4BE;
-constexpr uint32_t kTrayOff = 0x4BF;
-} // namespace
 
 PopupApp::Services PopupApp::DesktopServices() {
     Services s;
@@ -55,7 +49,7 @@ bool PopupApp::Start() {
 bool PopupApp::Register(WindowHandle own) {
     own_ = own;
     Message m;
-    m.msg = kRegister;
+    m.msg = kWmPopupRegister;
     m.lparam = own;
     if (!services_.send(bar_, m)) return false;
     barCheck_.start();
@@ -68,11 +62,11 @@ int64_t PopupApp::HandleMessage(const Message& msg) {
     case kWmCopyData:
         ShowText(DecodePopupText(msg.data));
         return 1;
-    case kNotify:
-        if (msg.lparam == 1) {
+    case kWmPopupNotify:
+        if (msg.lparam == kPopupSettingsSaved) {
             settings_ = ReadPopupSettings(appDir_);
             for (auto& [id, card] : cards_) card->setWindowOpacity(settings_.tran / 255.0);
-        } else if (msg.lparam == 2 && !quitting_) {
+        } else if (msg.lparam == kPopupBarClosing && !quitting_) {
             quitting_ = true;
             // The bar waits for this answer; end after it has been given.
             QTimer::singleShot(0, this, [this] { services_.quit(); });
@@ -84,11 +78,19 @@ int64_t PopupApp::HandleMessage(const Message& msg) {
 }
 
 void PopupApp::ShowText(const std::string& utf8) {
+    if (!PopupBoard::HasContent(utf8)) return;
     QString text = QString::fromStdString(utf8);
     int id = board_.Add(utf8, TPopupCard::HeightFor(text), services_.nowMs(), settings_);
     auto* card = new TPopupCard(id, text, QTime::currentTime().toString("H:mm:ss"));
     card->setWindowOpacity(settings_.tran / 255.0);
     connect(card, &TPopupCard::clicked, this, &PopupApp::CloseCard);
+    // A card being read does not close; it gets its full time again when the mouse leaves.
+    connect(card, &TPopupCard::hovered, this, [this](int cardId, bool inside) {
+        if (inside)
+            board_.Hold(cardId);
+        else
+            board_.Release(cardId, services_.nowMs());
+    });
     cards_[id] = card;
     Relayout();
     card->show();
@@ -148,7 +150,7 @@ void PopupApp::Relayout() {
 void PopupApp::TellTray() {
     if (auto change = board_.TakeTrayChange()) {
         Message m;
-        m.msg = *change ? kTrayOn : kTrayOff;
+        m.msg = *change ? kWmTrayAnimateOn : kWmTrayAnimateOff;
         services_.post(bar_, m);
     }
 }

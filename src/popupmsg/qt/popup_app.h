@@ -1,5 +1,6 @@
 // The popup program: registers its endpoint with the bar, shows each text it receives in a card
-// at the bottom-right of the work area, closes the cards (after AutoSec seconds, or on a click),
+// at the bottom-right of the work area (an empty text shows none), closes the cards (after
+// AutoSec seconds, counted again from when the mouse leaves a card it rested on, or on a click),
 // asks the bar to blink its tray icon while a card waits to be read, reloads the MSG settings on
 // code 1 and ends on code 2 or when the bar's endpoint is gone.
 #pragma once

@@ -1,5 +1,6 @@
 #include "popupmsg/qt/popup_card.h"
 
+#include <QApplication>
 #include <QBitmap>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -7,6 +8,9 @@
 #include <QPainterPath>
 #include <QTextLayout>
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
 
 namespace tobu {
 
@@ -16,7 +20,10 @@ constexpr int kRadius = 9;
 constexpr int kPad = 14;
 constexpr int kTitleHeight = 30;
 constexpr int kFooterHeight = 22;
-constexpr int kMaxLaidOutChars = 4000;
+constexpr int kBodyTop = kTitleHeight + 10;
+// Everything of a card but its body: title, gaps and footer.
+constexpr int kChromeHeight = kBodyTop + kFooterHeight + 4;
+constexpr int kFade = 18; // where more text lies, the body fades out over this many pixels
 
 QFont TitleFont() {
     QFont f(QStringLiteral("宋体"));
@@ -37,22 +44,25 @@ QFont SmallFont() {
     return f;
 }
 
+int LineLeading() {
+    return std::max(3, QFontMetrics(BodyFont()).leading());
+}
+
 // Lays the text out in `width` pixels: words wrap, a word longer than a line breaks anywhere,
-// "\n" starts a new line. Returns the height used.
-int LayoutBody(QTextLayout& layout, const QString& text, int width) {
-    // More than a full card of text is never seen; laying it all out would only cost time.
-    QString t = text.left(kMaxLaidOutChars);
+// "\n" starts a new line. Stops once more than `enough` pixels are used. Returns the height used.
+int LayoutBody(QTextLayout& layout, const QString& text, int width,
+               int enough = std::numeric_limits<int>::max()) {
+    QString t = text;
     t.replace(QLatin1Char('\n'), QChar::LineSeparator);
     layout.setText(t);
     layout.setFont(BodyFont());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
-    QFontMetrics fm(BodyFont());
-    int leading = std::max(3, fm.leading());
+    int leading = LineLeading();
     qreal y = 0;
     layout.beginLayout();
-    for (;;) {
+    while (y <= enough) {
         QTextLine line = layout.createLine();
         if (!line.isValid()) break;
         line.setLineWidth(width);
@@ -60,7 +70,7 @@ int LayoutBody(QTextLayout& layout, const QString& text, int width) {
         y += line.height() + leading;
     }
     layout.endLayout();
-    return static_cast<int>(y);
+    return static_cast<int>(std::ceil(y));
 }
 
 int BodyWidth() {
@@ -72,21 +82,39 @@ int BodyWidth() {
 TPopupCard::TPopupCard(int id, const QString& text, const QString& arrived)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus),
-      id_(id), text_(text), arrived_(arrived) {
+      id_(id), text_(text), arrived_(arrived), body_(std::make_unique<QTextLayout>()) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     // The window's name carries the first line, for the window list and accessibility tools.
     QString first = text.section(QLatin1Char('\n'), 0, 0).left(60);
     setWindowTitle(first.isEmpty() ? QStringLiteral("Tobu桌面时钟")
                                    : QStringLiteral("Tobu桌面时钟 - ") + first);
     setCursor(Qt::PointingHandCursor);
-    resize(kWidth, HeightFor(text));
+    contentHeight_ = LayoutBody(*body_, text_, BodyWidth());
+    lineStep_ = QFontMetrics(BodyFont()).height() + LineLeading();
+    resize(kWidth, std::clamp(kChromeHeight + contentHeight_, kMinHeight, kMaxHeight));
 }
+
+TPopupCard::~TPopupCard() = default;
 
 int TPopupCard::HeightFor(const QString& text) {
     QTextLayout layout;
-    int body = LayoutBody(layout, text, BodyWidth());
-    int h = kTitleHeight + 10 + body + kFooterHeight + 4;
-    return std::clamp(h, kMinHeight, kMaxHeight);
+    int body = LayoutBody(layout, text, BodyWidth(), kMaxHeight);
+    return std::clamp(kChromeHeight + body, kMinHeight, kMaxHeight);
+}
+
+int TPopupCard::ViewHeight() const {
+    return std::max(0, height() - kChromeHeight);
+}
+
+int TPopupCard::MaxScroll() const {
+    return std::max(0, contentHeight_ - ViewHeight());
+}
+
+void TPopupCard::ScrollTo(int offset) {
+    offset = std::clamp(offset, 0, MaxScroll());
+    if (offset == scroll_) return;
+    scroll_ = offset;
+    update();
 }
 
 void TPopupCard::resizeEvent(QResizeEvent*) {
@@ -141,25 +169,109 @@ void TPopupCard::paintEvent(QPaintEvent*) {
     p.setPen(QPen(QColor(0x6E, 0x9C, 0xD4, 140), 1));
     p.drawLine(QPointF(kPad, kTitleHeight), QPointF(width() - kPad, kTitleHeight));
 
-    // Body, clipped above the footer.
-    const int bodyTop = kTitleHeight + 10;
-    const int bodyBottom = height() - kFooterHeight - 2;
-    QTextLayout layout;
-    LayoutBody(layout, text_, BodyWidth());
-    p.save();
-    p.setClipRect(QRect(kPad, bodyTop, BodyWidth(), bodyBottom - bodyTop));
-    p.setPen(QColor(0xEA, 0xF1, 0xFA));
-    layout.draw(&p, QPointF(kPad, bodyTop));
-    p.restore();
+    PaintBody(p);
 
     p.setFont(SmallFont());
     p.setPen(QColor(0x9F, 0xB6, 0xD2));
-    p.drawText(QRect(kPad, height() - kFooterHeight, width() - 2 * kPad, kFooterHeight - 4),
-               Qt::AlignRight | Qt::AlignVCenter, arrived_);
+    const QRect footer(kPad, height() - kFooterHeight, width() - 2 * kPad, kFooterHeight - 4);
+    if (Scrollable())
+        p.drawText(footer, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("滚轮或拖动查看全文"));
+    p.drawText(footer, Qt::AlignRight | Qt::AlignVCenter, arrived_);
+}
+
+void TPopupCard::PaintBody(QPainter& p) {
+    const int view = ViewHeight();
+    if (view <= 0) return;
+    // The visible lines go to a picture of their own so that its edges can fade out.
+    const qreal dpr = devicePixelRatioF();
+    QImage body(QSize(BodyWidth(), view) * dpr, QImage::Format_ARGB32_Premultiplied);
+    body.setDevicePixelRatio(dpr);
+    body.fill(Qt::transparent);
+    QPainter b(&body);
+    b.setRenderHint(QPainter::TextAntialiasing);
+    b.setPen(QColor(0xEA, 0xF1, 0xFA));
+    for (int i = 0; i < body_->lineCount(); ++i) {
+        QTextLine line = body_->lineAt(i);
+        if (line.y() + line.height() < scroll_) continue;
+        if (line.y() > scroll_ + view) break;
+        line.draw(&b, QPointF(0, -scroll_));
+    }
+    b.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    if (scroll_ > 0) {
+        QLinearGradient g(0, 0, 0, kFade);
+        g.setColorAt(0, QColor(0, 0, 0, 0));
+        g.setColorAt(1, QColor(0, 0, 0, 255));
+        b.fillRect(QRect(0, 0, BodyWidth(), kFade), g);
+    }
+    if (scroll_ < MaxScroll()) {
+        QLinearGradient g(0, view - kFade, 0, view);
+        g.setColorAt(0, QColor(0, 0, 0, 255));
+        g.setColorAt(1, QColor(0, 0, 0, 0));
+        b.fillRect(QRect(0, view - kFade, BodyWidth(), kFade), g);
+    }
+    b.end();
+    p.drawImage(QPointF(kPad, kBodyTop), body);
+
+    if (!Scrollable()) return;
+    // Where the view is: a slim bar in the right margin.
+    const qreal x = width() - kPad / 2.0 - 2;
+    const qreal thumb = std::max(20.0, qreal(view) * view / contentHeight_);
+    const qreal y = kBodyTop + (view - thumb) * scroll_ / MaxScroll();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 24));
+    p.drawRoundedRect(QRectF(x, kBodyTop, 4, view), 2, 2);
+    p.setBrush(QColor(0x9F, 0xC4, 0xEE, 200));
+    p.drawRoundedRect(QRectF(x, y, 4, thumb), 2, 2);
 }
 
 void TPopupCard::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) emit clicked(id_);
+    if (e->button() != Qt::LeftButton) return;
+    pressed_ = true;
+    dragging_ = false;
+    pressAt_ = e->position().toPoint();
+    pressScroll_ = scroll_;
+}
+
+void TPopupCard::mouseMoveEvent(QMouseEvent* e) {
+    if (!pressed_) return;
+    int dy = e->position().toPoint().y() - pressAt_.y();
+    if (!dragging_ && Scrollable() && std::abs(dy) >= QApplication::startDragDistance()) {
+        dragging_ = true;
+        setCursor(Qt::ClosedHandCursor);
+    }
+    if (dragging_) ScrollTo(pressScroll_ - dy);
+}
+
+void TPopupCard::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || !pressed_) return;
+    pressed_ = false;
+    if (dragging_) {
+        // A drag reads on; only a click closes.
+        dragging_ = false;
+        setCursor(Qt::PointingHandCursor);
+        return;
+    }
+    emit clicked(id_);
+}
+
+void TPopupCard::wheelEvent(QWheelEvent* e) {
+    if (!Scrollable()) {
+        e->ignore();
+        return;
+    }
+    // Three lines a notch, or the pixels a touchpad reports.
+    int delta =
+        !e->pixelDelta().isNull() ? e->pixelDelta().y() : e->angleDelta().y() * 3 * lineStep_ / 120;
+    ScrollTo(scroll_ - delta);
+    e->accept();
+}
+
+void TPopupCard::enterEvent(QEnterEvent*) {
+    emit hovered(id_, true);
+}
+
+void TPopupCard::leaveEvent(QEvent*) {
+    emit hovered(id_, false);
 }
 
 } // namespace tobu

@@ -19,8 +19,8 @@ using ::testing::HasSubstr;
 
 namespace {
 
-// A popup program that registers with the bar (0x4BC through the bar's own handler) once the
-// UI events have run twice after its start.
+// A popup program that registers with the bar (0x4BC through the bar's own handler) when the
+// test says so; the protocol's timer fires when the test runs it.
 class FakePopupDesktop : public PopupPlatform {
 public:
     WindowHandle BarHandle() const override { return 777; }
@@ -34,23 +34,25 @@ public:
     bool FileExists(const std::string& path) override { return path == AppDir + "PopupMsg"; }
     bool StartProgram(const std::string& p, const std::vector<std::string>& a) override {
         started.push_back(p + " " + a.at(0));
-        pumpsToRegister = 2;
         return true;
     }
-    void ProcessMessages() override {
-        now += 20;
-        if (pumpsToRegister > 0 && --pumpsToRegister == 0) {
-            windows.insert(4242);
-            bar->HandleMessage(Message{0x4BC, 0, 4242, {}});
-        }
-    }
+    void PollIn(int ms) override { pollIn.push_back(ms); }
     int64_t SteadyMs() override { return now; }
+    void Report(const std::string& line) override { reports.push_back(line); }
+
+    // The started program registers, and the protocol's next check runs.
+    void Register(PopupProtocol& protocol) {
+        windows.insert(4242);
+        bar->HandleMessage(Message{kWmPopupRegister, 0, 4242, {}});
+        now += 50;
+        protocol.Poll();
+    }
 
     TFrmLED* bar = nullptr;
     std::set<WindowHandle> windows;
     std::vector<std::pair<WindowHandle, Message>> sent;
-    std::vector<std::string> started;
-    int pumpsToRegister = 0;
+    std::vector<std::string> started, reports;
+    std::vector<int> pollIn;
     int64_t now = 0;
 };
 
@@ -136,10 +138,18 @@ TEST_F(DateLineBindingTest, MessageChimeStartsThePopupProgramAndDeliversTheTime)
     clock.Set(EncodeDateTime(2024, 2, 10, 14, 0, 0));
     bar->TimerClockTimer();
     EXPECT_THAT(desktop.started, ElementsAre(AppDir + "PopupMsg 777"));
+    EXPECT_TRUE(desktop.sent.empty()) << "the tick hands the text over and goes on";
+    EXPECT_FALSE(desktop.pollIn.empty()) << "a timer watches for the registration";
+    // The next tick runs while PopupMsg starts, and starts no second copy.
+    clock.Set(EncodeDateTime(2024, 2, 10, 14, 0, 1));
+    bar->TimerClockTimer();
+    EXPECT_EQ(bar->LED->text(), QString("14:00:01"));
+    EXPECT_EQ(desktop.started.size(), 1u);
+    desktop.Register(binding->Popup());
     ASSERT_EQ(desktop.sent.size(), 1u);
     EXPECT_EQ(desktop.sent[0].first, 4242u);
     const Message& m = desktop.sent[0].second;
-    EXPECT_EQ(m.msg, 0x4Au);
+    EXPECT_EQ(m.msg, kWmCopyData);
     EXPECT_EQ(m.wparam, 777u);
     EXPECT_EQ(std::string(m.data.begin(), m.data.end()), Utf8ToGbk("时钟报时：14:00:00") + '\0');
 }
@@ -161,7 +171,7 @@ TEST_F(DateLineBindingTest, DestroyingTheBarSendsCodeTwoAfterEarlierHooks) {
     EXPECT_THAT(order, ElementsAre("earlier"));
     ASSERT_EQ(desktop.sent.size(), 1u);
     EXPECT_EQ(desktop.sent[0].first, 0u) << "no popup program ever ran";
-    EXPECT_EQ(desktop.sent[0].second.msg, 0x4BDu);
+    EXPECT_EQ(desktop.sent[0].second.msg, kWmPopupNotify);
     EXPECT_EQ(desktop.sent[0].second.wparam, 777u);
     EXPECT_EQ(desktop.sent[0].second.lparam, 2);
     EXPECT_TRUE(desktop.started.empty());

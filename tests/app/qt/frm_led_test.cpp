@@ -282,11 +282,11 @@ TEST_F(BarTest, ShadowFollowsTheBarAndGoesWithItsFadeOut) {
 
 TEST_F(BarTest, PopupProgramMessagesReachTheBar) {
     auto bar = MakeBar("");
-    bar->HandleMessage(Message{0x4BC, 0, 4242, {}});
+    bar->HandleMessage(Message{kWmPopupRegister, 0, 4242, {}});
     EXPECT_EQ(bar->PopupWnd(), 4242u);
-    bar->HandleMessage(Message{0x4BE, 0, 0, {}});
+    bar->HandleMessage(Message{kWmTrayAnimateOn, 0, 0, {}});
     EXPECT_TRUE(bar->TrayAnimating());
-    bar->HandleMessage(Message{0x4BF, 0, 0, {}});
+    bar->HandleMessage(Message{kWmTrayAnimateOff, 0, 0, {}});
     EXPECT_FALSE(bar->TrayAnimating());
 }
 

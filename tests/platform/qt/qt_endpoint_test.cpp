@@ -38,7 +38,7 @@ TEST_F(QtEndpointTest, MessagesAreHandledOnTheUiThreadWithHandlerOrSignal) {
     std::atomic<bool> done{false};
     std::optional<int64_t> result;
     std::thread client([&] {
-        result = SendMessage(h, Message{0x401, 21, 0, {}}, 3000);
+        result = SendMessage(h, Message{kWmUpgradeNotice, 21, 0, {}}, 3000);
         done = true;
     });
     EXPECT_TRUE(PumpUntil(done));

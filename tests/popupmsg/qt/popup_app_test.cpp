@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QWheelEvent>
+#include <cstdlib>
 #include <gmock/gmock.h>
 
 #include "base/text.h"
@@ -16,6 +18,21 @@ using ::testing::ElementsAre;
 namespace {
 
 constexpr WindowHandle kBar = 9001;
+
+void Mouse(QWidget* w, QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, at, w->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+void Click(QWidget* w, QPointF at) {
+    Mouse(w, QEvent::MouseButtonPress, at, Qt::LeftButton);
+    Mouse(w, QEvent::MouseButtonRelease, at, Qt::NoButton);
+}
+void Wheel(QWidget* w, int notches) {
+    QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+}
 
 class PopupAppTest : public ::testing::Test {
 protected:
@@ -41,14 +58,14 @@ protected:
 
     static Message Text(const std::string& utf8) {
         Message m;
-        m.msg = 0x4A;
+        m.msg = kWmCopyData;
         m.wparam = kBar;
         std::string gbk = Utf8ToGbk(utf8);
         m.data.assign(gbk.begin(), gbk.end());
         m.data.push_back(0);
         return m;
     }
-    static Message Notify(int code) { return Message{0x4BD, kBar, code, {}}; }
+    static Message Notify(int code) { return Message{kWmPopupNotify, kBar, code, {}}; }
 
     tobu::testing::TempDir dir;
     std::vector<std::pair<WindowHandle, Message>> sent;
@@ -65,7 +82,7 @@ TEST_F(PopupAppTest, RegistersItsEndpointWithTheBar) {
     ASSERT_TRUE(app->Register(4711));
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].first, kBar);
-    EXPECT_EQ(sent[0].second.msg, 0x4BCu);
+    EXPECT_EQ(sent[0].second.msg, kWmPopupRegister);
     EXPECT_EQ(sent[0].second.lparam, 4711);
 
     barAlive = false;
@@ -119,19 +136,16 @@ TEST_F(PopupAppTest, ByHandPopupsWaitForAClickAndBlinkTheTray) {
     auto app = Make("[MSG]\nAuto=0\n");
     app->HandleMessage(Text("任务：开会"));
     app->HandleMessage(Text("second"));
-    EXPECT_THAT(posted, ElementsAre(0x4BEu));
+    EXPECT_THAT(posted, ElementsAre(kWmTrayAnimateOn));
     now = 10'000'000;
     app->CheckExpiry();
     ASSERT_EQ(app->Board().Popups().size(), 2u) << "closed by itself without Auto";
     TPopupCard* card = app->Card(app->Board().Popups()[0].id);
-    QPointF at(card->width() / 2.0, card->height() / 2.0);
-    QMouseEvent press(QEvent::MouseButtonPress, at, card->mapToGlobal(at), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(card, &press);
+    Click(card, QPointF(card->width() / 2.0, card->height() / 2.0));
     EXPECT_EQ(app->Board().Popups().size(), 1u);
-    EXPECT_THAT(posted, ElementsAre(0x4BEu));
+    EXPECT_THAT(posted, ElementsAre(kWmTrayAnimateOn));
     app->CloseCard(app->Board().Popups()[0].id);
-    EXPECT_THAT(posted, ElementsAre(0x4BEu, 0x4BFu));
+    EXPECT_THAT(posted, ElementsAre(kWmTrayAnimateOn, kWmTrayAnimateOff));
 }
 
 TEST_F(PopupAppTest, CodeOneReloadsTheSettings) {
@@ -174,7 +188,7 @@ TEST_F(PopupAppTest, OtherMessagesAndBrokenTextsDoNoHarm) {
     auto app = Make("");
     EXPECT_EQ(app->HandleMessage(Message{0x1234, 0, 0, {}}), 0);
     EXPECT_EQ(app->HandleMessage(Notify(77)), 0);
-    Message broken{0x4A, kBar, 0, {0x81, 0xFF, 'x'}}; // bad GBK, no zero byte
+    Message broken{kWmCopyData, kBar, 0, {0x81, 0xFF, 'x'}}; // bad GBK, no zero byte
     EXPECT_EQ(app->HandleMessage(broken), 1);
     ASSERT_EQ(app->Board().Popups().size(), 1u);
     EXPECT_TRUE(IsValidUtf8(app->Board().Popups()[0].text));
@@ -191,4 +205,82 @@ TEST(PopupCardTest, HeightFollowsTheTextWithinItsBounds) {
     // A long line without blanks wraps rather than running off the card.
     EXPECT_GT(TPopupCard::HeightFor(QString(200, 'w')), one);
     EXPECT_EQ(TPopupCard::HeightFor(QString(100000, 'w')), TPopupCard::kMaxHeight);
+}
+
+TEST_F(PopupAppTest, ACardBeingReadWaitsAndGetsItsFullTimeWhenTheMouseLeaves) {
+    auto app = Make("[MSG]\nAuto=1\nAutoSec=5\n");
+    app->HandleMessage(Text("一条要慢慢读的消息"));
+    int id = app->Board().Popups()[0].id;
+    TPopupCard* card = app->Card(id);
+    now = 4000;
+    QEnterEvent enter(QPointF(10, 10), QPointF(10, 10), card->mapToGlobal(QPointF(10, 10)));
+    QApplication::sendEvent(card, &enter);
+    now = 60000;
+    app->CheckExpiry();
+    ASSERT_EQ(app->Card(id), card) << "the mouse rests on it";
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(card, &leave);
+    now = 64999;
+    app->CheckExpiry();
+    EXPECT_EQ(app->Card(id), card);
+    now = 65000;
+    app->CheckExpiry();
+    EXPECT_EQ(app->Card(id), nullptr) << "five seconds after the mouse left";
+}
+
+TEST_F(PopupAppTest, AnEmptyTextOpensNoCard) {
+    auto app = Make("[MSG]\nAuto=0\n");
+    EXPECT_EQ(app->HandleMessage(Text("")), 1);
+    EXPECT_EQ(app->HandleMessage(Text("\r\n \r\n")), 1);
+    EXPECT_TRUE(app->Board().Popups().empty());
+    EXPECT_TRUE(posted.empty()) << "nothing waits to be read";
+}
+
+TEST_F(PopupAppTest, ALongTextScrollsWithWheelAndDragAndStaysWhole) {
+    auto app = Make("[MSG]\nAuto=0\n");
+    std::string text = "日历标记：\r\n2024年02月10日 星期六\r\n\r\n";
+    for (int i = 1; i <= 200; ++i)
+        text += "第" + std::to_string(i) +
+                "条：今天下午三点在二号会议室讨论新版本的发布计划，请准时参加。\r\n";
+    text += "最后一行";
+    app->HandleMessage(Text(text));
+    TPopupCard* card = app->Card(app->Board().Popups()[0].id);
+    ASSERT_TRUE(card);
+    EXPECT_EQ(card->height(), TPopupCard::kMaxHeight);
+    ASSERT_TRUE(card->Scrollable());
+    // Two lines of 14 pixels at least for each of the 200 entries: nothing is cut.
+    EXPECT_GT(card->ContentHeight(), 200 * 2 * 14);
+    EXPECT_EQ(card->MaxScroll(), card->ContentHeight() - card->ViewHeight());
+    EXPECT_EQ(card->ScrollOffset(), 0);
+    const char* shot = std::getenv("TOBU_POPUP_CARD_SHOT");
+    if (shot) card->grab().save(QString::fromUtf8(shot) + "-top.png");
+
+    Wheel(card, -1); // one notch down
+    int oneNotch = card->ScrollOffset();
+    EXPECT_GT(oneNotch, 30);
+    Wheel(card, 1);
+    EXPECT_EQ(card->ScrollOffset(), 0);
+    Wheel(card, 1);
+    EXPECT_EQ(card->ScrollOffset(), 0) << "not above the first line";
+    Wheel(card, -1000);
+    EXPECT_EQ(card->ScrollOffset(), card->MaxScroll()) << "down to the last line, no further";
+    if (shot) card->grab().save(QString::fromUtf8(shot) + "-end.png");
+
+    // Dragging the text down moves the view up, and does not close the card.
+    QPointF from(150, 200), to(150, 300);
+    Mouse(card, QEvent::MouseButtonPress, from, Qt::LeftButton);
+    Mouse(card, QEvent::MouseMove, to, Qt::LeftButton);
+    EXPECT_EQ(card->ScrollOffset(), card->MaxScroll() - 100);
+    Mouse(card, QEvent::MouseButtonRelease, to, Qt::NoButton);
+    ASSERT_EQ(app->Board().Popups().size(), 1u);
+    // A click still closes it.
+    Click(card, from);
+    EXPECT_TRUE(app->Board().Popups().empty());
+
+    // A short text does not scroll; the wheel goes to whoever wants it.
+    app->HandleMessage(Text("短消息"));
+    TPopupCard* small = app->Card(app->Board().Popups()[0].id);
+    EXPECT_FALSE(small->Scrollable());
+    Wheel(small, -3);
+    EXPECT_EQ(small->ScrollOffset(), 0);
 }
