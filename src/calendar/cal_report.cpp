@@ -39,13 +39,23 @@ void AppendJsonString(std::string& out, std::string_view s) {
 }
 
 // The text padded with blanks to `width` terminal columns; colour codes wrap the text only.
-std::string Cell(const std::string& text, int width, const char* sgr) {
+std::string Cell(const std::string& text, int width, std::string_view sgr) {
     std::string r;
-    if (sgr) r += std::string("\x1b[") + sgr + "m";
+    if (!sgr.empty()) r += "\x1b[" + std::string(sgr) + "m";
     r += text;
-    if (sgr) r += "\x1b[0m";
+    if (!sgr.empty()) r += "\x1b[0m";
     for (int w = DisplayWidth(text); w < width; ++w) r += ' ';
     return r;
+}
+
+// The terminal's basic colour nearest to a festival colour (0x00BBGGRR): each channel of half
+// strength or more counts. Black and white, unreadable on one terminal background or the
+// other, become bold instead.
+std::string FestivalSgr(std::int32_t color) {
+    const int code = 30 + ((color & 0xFF) >= 0x80 ? 1 : 0) +
+                     (((color >> 8) & 0xFF) >= 0x80 ? 2 : 0) +
+                     (((color >> 16) & 0xFF) >= 0x80 ? 4 : 0);
+    return code == 30 || code == 37 ? "1" : std::to_string(code);
 }
 
 std::string CellLunarText(TDateTime date, bool& isTerm) {
@@ -125,7 +135,8 @@ std::string CalJson(TDateTime value, const TFestivalList& festivals) {
     return o;
 }
 
-std::string FormatMonthGrid(int year, int month, TDateTime today, bool iso, bool color) {
+std::string FormatMonthGrid(int year, int month, TDateTime today, bool iso, bool color,
+                            const TFestivalList* festivals) {
     constexpr int kCellWidth = 8; // the widest lunar text, 闰十一月, takes 8 columns
     constexpr int kGap = 1;
     const int lineWidth = 7 * kCellWidth + 6 * kGap;
@@ -140,7 +151,7 @@ std::string FormatMonthGrid(int year, int month, TDateTime today, bool iso, bool
     static const char* const kHeads[7] = {"日", "一", "二", "三", "四", "五", "六"};
     std::string head;
     for (int c = 0; c < 7; ++c) {
-        head += Cell(kHeads[(c + (iso ? 1 : 0)) % 7], kCellWidth, nullptr);
+        head += Cell(kHeads[(c + (iso ? 1 : 0)) % 7], kCellWidth, {});
         if (c < 6) head += std::string(kGap, ' ');
     }
     TrimRight(head);
@@ -153,23 +164,28 @@ std::string FormatMonthGrid(int year, int month, TDateTime today, bool iso, bool
         std::string top, bottom;
         for (int c = 0; c < 7; ++c) {
             const int day = rowStart + c;
-            std::string num, lunar;
-            const char* numSgr = nullptr;
-            const char* lunarSgr = nullptr;
+            std::string num, lunar, numSgr, lunarSgr;
             if (day >= 1 && day <= days) {
                 const TDateTime date = first + (day - 1);
                 bool isTerm = false;
                 num = std::to_string(day);
                 lunar = CellLunarText(date, isTerm);
+                const TFestival festival = festivals ? GetFestivals(*festivals, date) : TFestival{};
+                const bool hasFestival = !festival.Name.empty();
                 if (color) {
-                    if (date == todayDate)
-                        numSgr = lunarSgr = "7";
-                    else if (isTerm)
+                    if (hasFestival) numSgr = FestivalSgr(festival.Color);
+                    if (date == todayDate) {
+                        numSgr = numSgr.empty() ? "7" : "7;" + numSgr;
+                        lunarSgr = "7";
+                    } else if (isTerm) {
                         lunarSgr = "32";
+                    }
+                } else if (hasFestival) {
+                    num += '+';
                 }
             }
             top += Cell(num, kCellWidth, numSgr);
-            bottom += Cell(lunar, kCellWidth, lunar.empty() ? nullptr : lunarSgr);
+            bottom += Cell(lunar, kCellWidth, lunar.empty() ? std::string() : lunarSgr);
             if (c < 6) {
                 top += std::string(kGap, ' ');
                 bottom += std::string(kGap, ' ');

@@ -27,8 +27,11 @@ std::string CalJson(TDateTime value, const TFestivalList& festivals);
 // The month as a grid of 7 columns (Sunday first, or Monday first when iso), each day with its
 // lunar day below it: the term name on a term's day, else the month name on the first day of a
 // lunar month, else the day name. With colour, `today` is shown in reverse video and term
-// names in green (for terminals only).
-std::string FormatMonthGrid(int year, int month, TDateTime today, bool iso, bool color);
+// names in green (for terminals only). With festivals, a day that has one is shown in the
+// nearest terminal colour of its festival colour, or, without colour, with a "+" after its
+// number.
+std::string FormatMonthGrid(int year, int month, TDateTime today, bool iso, bool color,
+                            const TFestivalList* festivals = nullptr);
 
 // "YYYY-MM-DD" of a date.
 std::string FormatIsoDate(TDateTime date);

@@ -10,7 +10,8 @@ namespace tobu {
 namespace {
 
 // Built-in festivals: characters 1-4 are the key, the fifth ("*" or a blank) is not used, the
-// rest is the name text. A later row replaces an earlier one with the same key.
+// rest is the name text. A later row with the key of an earlier one adds its names to that
+// row's entry (1 October is 国庆节 as well as 国际音乐日).
 const char* const kSolarTable[] = {
     "0101*新年元旦",
     "0202 世界湿地日",
@@ -202,6 +203,23 @@ private:
     bool plain_;
 };
 
+// A look-up that found nothing answers empty text and -1.
+bool Matched(const TFestival& f) {
+    return !f.Name.empty() || f.Color != -1;
+}
+
+// The blank-separated names of `first` followed by those of `more` that `first` lacks.
+std::string MergeNames(const std::string& first, const std::string& more) {
+    std::vector<std::string> names;
+    for (const std::string& text : {first, more})
+        for (std::string& n : Split(text, ' '))
+            if (!n.empty() && std::find(names.begin(), names.end(), n) == names.end())
+                names.push_back(std::move(n));
+    std::string r;
+    for (const auto& n : names) r += (r.empty() ? "" : " ") + n;
+    return r;
+}
+
 struct WeekKeys {
     std::string fromStart, fromEnd;
 };
@@ -263,7 +281,17 @@ TFestivalList::TFestivalList(TLssCalendar* owner) : owner_(owner) {
     auto addTable = [this](int kind, const auto& table, std::int32_t color) {
         for (const char* row : table) {
             const std::string_view s(row);
-            AddFestival(kind, s.substr(0, 4), color, Trim(s.substr(std::min<size_t>(5, s.size()))));
+            const std::string key(s.substr(0, 4));
+            std::string name = Trim(s.substr(std::min<size_t>(5, s.size())));
+            // A repeated key keeps the first row's entry and colour and gains the names it
+            // does not hold yet, in table order.
+            const TFestival earlier = FindFestival(kind, key);
+            if (Matched(earlier)) {
+                name = MergeNames(earlier.Name, name);
+                AddFestival(kind, key, earlier.Color, name);
+            } else {
+                AddFestival(kind, key, color, name);
+            }
         }
     };
     addTable(kSolarKind, kSolarTable, kSolarFestivalColor);
@@ -365,15 +393,6 @@ void TFestivalList::SetMarkList(int index, const TColorStringList& list) {
 }
 
 // ---- combined queries ----
-
-namespace {
-
-// A look-up that found nothing answers empty text and -1.
-bool Matched(const TFestival& f) {
-    return !f.Name.empty() || f.Color != -1;
-}
-
-} // namespace
 
 TFestival GetFestivals(const TFestivalList& list, TDateTime date) {
     TFestival r;

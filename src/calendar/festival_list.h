@@ -63,7 +63,9 @@ struct TFestival {
 
 class TFestivalList {
 public:
-    // Creates the six lists and adds the built-in Gregorian, lunar and week festivals.
+    // Creates the six lists and adds the built-in Gregorian, lunar and week festivals. Table
+    // rows that repeat a key become one entry: the first row's names and colour, then the names
+    // of the later rows that it lacks.
     explicit TFestivalList(TLssCalendar* owner = nullptr);
 
     TLssCalendar* Owner() const { return owner_; }

@@ -12,12 +12,15 @@ namespace tobu {
 const char* const kChimeUsage =
     "Usage: tobu chime --list TIME [--type N] [--half] [--hour] [--minutes] [--folder DIR]\n"
     "       tobu chime TIME [--type N] [--half] [--hour] [--minutes] [--folder DIR]\n"
-    "       tobu chime now\n"
+    "       tobu chime now [--folder DIR]\n"
     "\n"
     "TIME is HH:MM[:SS] or now. --hour and --half switch on the chime on the hour and on\n"
     "the half hour, --type is the kind of chime (0 spoken, 1 one chime, 2 hour strikes,\n"
-    "3 message only; default 0), --minutes builds the hot-key announcement with minutes,\n"
-    "--folder is the folder of the recordings (default: Sound/ beside this program).\n"
+    "3 message only; default 0), --minutes builds the hot-key announcement with minutes\n"
+    "(always spoken, whatever --type says), --folder is the folder of the recordings\n"
+    "(default: Sound/ beside this program). \"now\" alone speaks the current time with\n"
+    "minutes, as the announcement hot key does; with --type, --hour or --half it stands for\n"
+    "the current time like any other TIME, so it sounds only on a chime second.\n"
     "--list prints the file list (\"*\"-joined, one line; an empty line when the chime would\n"
     "not sound); otherwise the list is played and the command returns when it has ended.\n";
 
@@ -75,9 +78,9 @@ bool ParseChimeArgs(const std::vector<std::string>& args, ChimeRequest& request,
         } else if (a == "--list") {
             r.list = true;
         } else if (a == "--half") {
-            r.half = true;
+            r.half = r.switches = true;
         } else if (a == "--hour") {
-            r.hourly = true;
+            r.hourly = r.switches = true;
         } else if (a == "--minutes") {
             r.minutes = true;
         } else if (a == "--type" || a == "--folder") {
@@ -99,6 +102,7 @@ bool ParseChimeArgs(const std::vector<std::string>& args, ChimeRequest& request,
                     return false;
                 }
                 r.type = *n;
+                r.switches = true;
             }
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
@@ -128,7 +132,7 @@ std::string ChimeList(const ChimeRequest& request, const std::string& folder) {
     SilentDevice device;
     TClockAlarm alarm(device, folder);
     alarm.SetOptions(request.hourly, request.half, request.type);
-    if (request.minutes || request.now)
+    if (request.minutes || (request.now && !request.switches))
         return alarm.BuildList(request.hour, request.minute, 0, true);
     std::string list;
     alarm.ChimeFor(EncodeTime(request.hour, request.minute, request.second), list);

@@ -7,7 +7,8 @@
 // TIME is HH:MM or HH:MM:SS, or "now". --hour and --half are the on-the-hour and half-hour
 // switches, --type the kind of chime (default 0), --minutes asks for the hot-key
 // announcement. Without --minutes the list is what the chime check would hand the player
-// at that time: empty when it would not fire.
+// at that time: empty when it would not fire. "now" alone is the hot-key announcement; with
+// --type, --hour or --half it is the current time like any other TIME.
 #pragma once
 
 #include <string>
@@ -17,11 +18,12 @@ namespace tobu {
 
 struct ChimeRequest {
     bool help = false;
-    bool list = false;    // print instead of playing
-    bool now = false;     // TIME was "now": the current time, with minutes
-    bool minutes = false; // the hot-key announcement
-    bool hourly = false;  // --hour
-    bool half = false;    // --half
+    bool list = false;     // print instead of playing
+    bool now = false;      // TIME was "now": the current time, with minutes
+    bool minutes = false;  // the hot-key announcement
+    bool hourly = false;   // --hour
+    bool half = false;     // --half
+    bool switches = false; // --type, --hour or --half was given
     int type = 0;
     int hour = 0, minute = 0, second = 0;
     std::string folder; // empty: the program folder's Sound/

@@ -2,10 +2,29 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
 namespace tobu {
 
 namespace {
+
+void SilentAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA writes every failed step of opening a device to standard error (eight lines when the
+// machine has no sound card), and SDL tries ALSA before we fall back to the silent driver.
+// SDL loads libasound itself; loading it first and giving it a silent error handler quiets
+// that copy, as the library is loaded once per process. It stays loaded for SDL.
+void QuietAlsa() {
+    static const bool quieted = [] {
+        void* lib = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+        if (!lib) return false;
+        using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+        using SetHandler = int (*)(Handler);
+        auto set = reinterpret_cast<SetHandler>(dlsym(lib, "snd_lib_error_set_handler"));
+        return set && set(&SilentAlsaError) == 0;
+    }();
+    (void)quieted;
+}
 
 // SDL_mixer's end hook is a plain function: it finds the one device through this pointer.
 std::mutex g_deviceMutex;
@@ -52,6 +71,7 @@ bool SdlSoundDevice::EnsureAudio() {
         }
         g_device = this;
     }
+    QuietAlsa();
     Mix_Init(MIX_INIT_MP3);
     if (OpenAudioWith(nullptr) || OpenAudioWith("dummy")) {
         const char* name = SDL_GetCurrentAudioDriver();

@@ -6,8 +6,10 @@
 //   - without an event loop, PlayToEnd below waits for and delivers them in place.
 // SDL is initialised on the first Open. When no audio device can be opened, SDL audio is
 // re-initialised with its "dummy" driver, which consumes sound in real time, so sequences
-// still advance at their natural pace. One device per process (SDL's mixer is global); a
-// second device refuses to open files while the first exists.
+// still advance at their natural pace. ALSA's own error messages are kept off standard
+// error; whoever owns the device tells the user when DriverName() is "dummy". One device per
+// process (SDL's mixer is global); a second device refuses to open files while the first
+// exists.
 #pragma once
 
 #include <chrono>

@@ -421,6 +421,9 @@ TEST(GridCalendarTextsTest, FestivalsOfTheMonthGridAndNoMarksByDefault) {
     // Mother's Day: the second Sunday of May, from the week entry 0520.
     EXPECT_NE(texts.GetFestivalText(EncodeDate(2024, 5, 12)).find("母亲节"), std::string::npos);
     EXPECT_EQ(texts.GetFestivalText(EncodeDate(2024, 5, 13)), "");
+    // National Day shares its key with three other rows of the built-in table.
+    EXPECT_EQ(texts.GetFestivalText(EncodeDateTime(2024, 10, 1, 8, 0, 0)),
+              "国庆节 世界音乐日 国际老人节 国际音乐日");
     EXPECT_EQ(texts.GetMarkText(0, "0210"), "");
     texts.markText = [](int kind, const std::string& key) {
         return kind == 0 && key == "0210" ? std::string("M") : std::string();

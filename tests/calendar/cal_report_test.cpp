@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -103,6 +104,41 @@ TEST(MonthGrid, MondayFirstAndColours) {
     EXPECT_EQ(text.find("\x1b[7m11"), std::string::npos);
 }
 
+TEST(MonthGrid, FestivalDaysInTheirColourOrWithAPlus) {
+    const TFestivalList f;
+    // February 2024: 国际声援南非日 on the 7th, 除夕 on the 9th (lunar, magenta), 春节 and
+    // 国际气象节 on the 10th, 国际足球比赛日 on the 12th, 西方情人节 on the 14th (Gregorian,
+    // red); the 13th has none.
+    const auto plain = Lines(FormatMonthGrid(2024, 2, 0, false, false, &f));
+    EXPECT_EQ(plain[4], "4        5        6        7+       8        9+       10+");
+    EXPECT_EQ(plain[6], "11       12+      13       14+      15       16       17");
+    EXPECT_EQ(plain[5], "立春     廿六     廿七     廿八     廿九     三十     正月");
+    // Festival marks never move the columns: the grid is the one without them, plus the "+".
+    const auto bare = Lines(FormatMonthGrid(2024, 2, 0, false, false));
+    ASSERT_EQ(plain.size(), bare.size());
+    for (size_t i = 0; i < plain.size(); ++i) {
+        std::string unmarked = plain[i];
+        std::replace(unmarked.begin(), unmarked.end(), '+', ' ');
+        while (!unmarked.empty() && unmarked.back() == ' ') unmarked.pop_back();
+        EXPECT_EQ(unmarked, bare[i]) << i;
+    }
+
+    const std::string colored =
+        FormatMonthGrid(2024, 2, EncodeDateTime(2024, 2, 10, 9, 0, 0), false, true, &f);
+    EXPECT_EQ(colored.find('+'), std::string::npos);
+    EXPECT_NE(colored.find("\x1b[35m9\x1b[0m"), std::string::npos);    // lunar purple
+    EXPECT_NE(colored.find("\x1b[7;35m10\x1b[0m"), std::string::npos); // and today
+    EXPECT_NE(colored.find("\x1b[31m14\x1b[0m"), std::string::npos);   // Gregorian red
+    EXPECT_NE(colored.find(" 13 "), std::string::npos);                // no festival
+    // Week festivals are navy: blue on a terminal (2024-05-19, third Sunday of May, 全国助残日).
+    const std::string may = FormatMonthGrid(2024, 5, 0, false, true, &f);
+    EXPECT_NE(may.find("\x1b[34m19\x1b[0m"), std::string::npos) << may;
+    // A black festival colour (the month grid's list) stays readable: bold.
+    const TFestivalList grid = MakeGridFestivalList();
+    EXPECT_NE(FormatMonthGrid(2024, 10, 0, false, true, &grid).find("\x1b[1m1\x1b[0m"),
+              std::string::npos);
+}
+
 TEST(MonthGrid, SixWeekMonthsAndLongLeapMonthNames) {
     // 2033-12-22 starts the leap eleventh month, the widest lunar text.
     const auto lines = Lines(FormatMonthGrid(2033, 12, 0, false, false));
@@ -133,9 +169,10 @@ std::string StageDir() {
     return ec ? std::string() : (exe.parent_path() / "TobuClock").string();
 }
 
-ToolRun RunTobu(const std::string& args) {
+// Runs a shell command line, standard error merged into the output.
+ToolRun RunShell(const std::string& command) {
     ToolRun r;
-    const std::string cmd = "'" + StageDir() + "/tobu' " + args + " 2>&1";
+    const std::string cmd = command + " 2>&1";
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
     std::array<char, 4096> buf;
@@ -144,6 +181,10 @@ ToolRun RunTobu(const std::string& args) {
     const int st = pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
+}
+
+ToolRun RunTobu(const std::string& args) {
+    return RunShell("'" + StageDir() + "/tobu' " + args);
 }
 
 class TobuCalTool : public ::testing::Test {
@@ -171,19 +212,57 @@ TEST_F(TobuCalTool, JsonLinesAndErrors) {
     EXPECT_NE(errors[1].find("'1800-01-01'"), std::string::npos);
 
     EXPECT_EQ(RunTobu("cal --json 2024-02-10").status, 0);
+    // Options after the dates.
+    ToolRun after = RunTobu("cal --json 2024-02-10 --iso");
+    EXPECT_EQ(after.status, 0) << after.out;
+    EXPECT_EQ(after.out, CalJson(EncodeDate(2024, 2, 10), f) + "\n");
+    EXPECT_EQ(RunTobu("cal 2024-02-10 --json -- 2024-10-01").out,
+              CalJson(EncodeDate(2024, 2, 10), f) + "\n" + CalJson(EncodeDate(2024, 10, 1), f) +
+                  "\n");
+    EXPECT_EQ(RunTobu("cal --json 2024-02-10 --bogus").status, 2);
+}
+
+// On a terminal (a pseudo-terminal from script(1)) the festival days are coloured, unless
+// NO_COLOR asks for no colour: then they carry the "+".
+TEST_F(TobuCalTool, FestivalColourOnlyOnATerminalWithoutNoColor) {
+    if (std::system("command -v script >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "script(1) is not installed";
+    const std::string tobu = "'" + StageDir() + "/tobu' cal 2024 10";
+    ToolRun tty = RunShell("env -u NO_COLOR script -qec \"" + tobu + "\" /dev/null");
+    EXPECT_EQ(tty.status, 0) << tty.out;
+    EXPECT_NE(tty.out.find("\x1b[31m1\x1b["), std::string::npos) << tty.out; // 国庆节
+    EXPECT_EQ(tty.out.find('+'), std::string::npos) << tty.out;
+    ToolRun noColor = RunShell("NO_COLOR=1 script -qec \"" + tobu + "\" /dev/null");
+    EXPECT_EQ(noColor.status, 0) << noColor.out;
+    EXPECT_EQ(noColor.out.find('\x1b'), std::string::npos) << noColor.out;
+    EXPECT_NE(noColor.out.find("1+"), std::string::npos) << noColor.out;
 }
 
 TEST_F(TobuCalTool, ToSolarGridAndHelp) {
     EXPECT_EQ(RunTobu("cal --to-solar 2023 2 1 --leap").out, "2023-03-22\n");
     EXPECT_EQ(RunTobu("cal --to-solar 2024 1 1").out, "2024-02-10\n");
-    EXPECT_EQ(RunTobu("cal --to-solar 2024 4 1 --leap").out, "0001-01-01\n");
-    EXPECT_EQ(RunTobu("cal --to-solar 2024 0 1").out, "0001-01-01\n");
+    // Options may follow the numbers; a negative number is a number, not an option.
+    EXPECT_EQ(RunTobu("cal 2023 2 1 --leap --to-solar").out, "2023-03-22\n");
+    // A lunar date that does not exist: one line on standard error, status 1, nothing else.
+    for (const char* missing :
+         {"2024 4 1 --leap", "2024 0 1", "2024 1 31", "1900 1 1", "2024 -1 1"}) {
+        ToolRun r = RunTobu(std::string("cal --to-solar ") + missing);
+        EXPECT_EQ(r.status, 1) << missing;
+        EXPECT_EQ(Lines(r.out).size(), 1u) << r.out;
+        EXPECT_EQ(r.out.find("0001-01-01"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.rfind("tobu cal: ", 0), 0u) << r.out;
+    }
     EXPECT_EQ(RunTobu("cal --to-solar 2024 x 1").status, 2);
+    EXPECT_EQ(RunTobu("cal --to-solar 2024 1 1 --json").status, 2);
+    EXPECT_EQ(RunTobu("cal 2024 2 --leap").status, 2);
 
+    const TFestivalList f;
     ToolRun grid = RunTobu("cal 2024 2");
     EXPECT_EQ(grid.status, 0);
-    EXPECT_EQ(grid.out, FormatMonthGrid(2024, 2, 0, false, false));
-    EXPECT_EQ(RunTobu("cal --iso 2024 2").out, FormatMonthGrid(2024, 2, 0, true, false));
+    EXPECT_EQ(grid.out, FormatMonthGrid(2024, 2, 0, false, false, &f));
+    EXPECT_NE(grid.out.find("10+"), std::string::npos);
+    EXPECT_EQ(RunTobu("cal --iso 2024 2").out, FormatMonthGrid(2024, 2, 0, true, false, &f));
+    EXPECT_EQ(RunTobu("cal 2024 2 --iso").out, FormatMonthGrid(2024, 2, 0, true, false, &f));
     EXPECT_EQ(RunTobu("cal 2024 13").status, 2);
     EXPECT_EQ(RunTobu("cal 2101 1").status, 2);
     EXPECT_EQ(RunTobu("cal --bogus").status, 2);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 namespace tobu {
@@ -24,11 +25,20 @@ TEST(FestivalTables, BuiltInListsAfterReplacement) {
     for (const auto& i : f.SolarFestivals().Items()) EXPECT_EQ(i.Color, kRed) << i.Text;
     for (const auto& i : f.LunarFestivals().Items()) EXPECT_EQ(i.Color, kPurple) << i.Text;
     for (const auto& i : f.WeekFestivals().Items()) EXPECT_EQ(i.Color, kNavy) << i.Text;
-    // Kept sorted; the later of two rows with one key wins.
+    // Kept sorted; rows that repeat a key are merged into the first row's entry, each name
+    // once, in table order, with the first row's colour.
     const auto texts = f.SolarFestivals().Texts();
     EXPECT_TRUE(std::is_sorted(texts.begin(), texts.end()));
-    EXPECT_EQ(f.GetSolarFestival(D(2024, 3, 21)).Name, "世界儿歌日");
-    EXPECT_EQ(f.GetSolarFestival(D(2024, 10, 8)).Name, "世界视觉日");
+    EXPECT_EQ(f.GetSolarFestival(D(2024, 3, 21)),
+              (TFestival{"世界森林日 消除种族歧视国际日 世界儿歌日", kRed}));
+    EXPECT_EQ(f.GetSolarFestival(D(2024, 10, 1)),
+              (TFestival{"国庆节 世界音乐日 国际老人节 国际音乐日", kRed}));
+    EXPECT_EQ(f.GetSolarFestival(D(2024, 10, 8)), (TFestival{"全国高血压日 世界视觉日", kRed}));
+    for (const char* key : {"0321=", "1001=", "1008="})
+        EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                                [key](const std::string& t) { return t.rfind(key, 0) == 0; }),
+                  1)
+            << key;
     EXPECT_EQ(f.GetSolarFestival(D(2024, 1, 1)), (TFestival{"新年元旦", kRed}));
     EXPECT_EQ(f.LunarFestivals()[0].Text, "0100=除夕");
     EXPECT_EQ(f.GetLunarFestival(TLunarDate{2024, 1, 15, false}).Name, "元宵节 中国情人节");
@@ -46,8 +56,10 @@ TEST(FestivalList, CombinedFestivalsOfKnownDays) {
     EXPECT_EQ(GetFestivals(f, D(2024, 5, 12)), (TFestival{"国际护士节 国际母亲节", kRed}));
     EXPECT_EQ(GetFestivals(f, D(2024, 1, 28)), (TFestival{"世界麻风日", kNavy}));
     EXPECT_EQ(GetFestivals(f, D(2024, 11, 28)).Name, "感恩节");
-    EXPECT_EQ(GetFestivals(f, D(2024, 10, 1)).Name, "国际音乐日");
-    EXPECT_EQ(GetFestivals(f, D(2025, 10, 1)).Name, "国际音乐日 国际减轻自然灾害日(减灾日)");
+    EXPECT_EQ(GetFestivals(f, D(2024, 10, 1)).Name, "国庆节 世界音乐日 国际老人节 国际音乐日");
+    EXPECT_EQ(
+        GetFestivals(f, D(2025, 10, 1)),
+        (TFestival{"国庆节 世界音乐日 国际老人节 国际音乐日 国际减轻自然灾害日(减灾日)", kRed}));
     EXPECT_EQ(GetFestivals(f, D(2024, 3, 13)), TFestival{});
     // The eve of other lunar months has no festival; the day before 2024-02-10 does.
     EXPECT_EQ(GetFestivals(f, D(2024, 3, 9)).Name, "");
@@ -107,6 +119,10 @@ TEST(FestivalList, AddFestivalReplacesByKeyAndRefusesBadInput) {
     EXPECT_TRUE(f.AddFestival(kSolarKind, "0101", 42, "  元旦  "));
     EXPECT_EQ(f.SolarFestivals().Count(), n);
     EXPECT_EQ(f.GetSolarFestival(D(2024, 1, 1)), (TFestival{"元旦", 42}));
+    // Only the built-in tables merge: a caller's festival replaces the merged entry.
+    EXPECT_TRUE(f.AddFestival(kSolarKind, "1001", 43, "国庆节"));
+    EXPECT_EQ(f.GetSolarFestival(D(2024, 10, 1)), (TFestival{"国庆节", 43}));
+    EXPECT_EQ(f.SolarFestivals().Count(), n);
     // A malformed key is kept but never matches.
     EXPECT_TRUE(f.AddFestival(kSolarKind, "13x", 1, "坏"));
     EXPECT_EQ(f.SolarFestivals().Count(), n + 1);
@@ -197,8 +213,9 @@ TEST(FestivalList, GridListIsBlackWithMothersDay) {
         for (const auto& i : list->Items()) EXPECT_EQ(i.Color, 0) << i.Text;
     EXPECT_EQ(g.GetWeekFestival(D(2024, 5, 12)), (TFestival{"母亲节", 0}));
     EXPECT_EQ(GetFestivals(g, D(2024, 5, 12)), (TFestival{"国际护士节 母亲节", 0}));
-    EXPECT_EQ(g.GetSolarFestival(D(2024, 3, 21)).Name, "世界儿歌日");
-    EXPECT_EQ(g.GetSolarFestival(D(2024, 10, 1)).Name, "国际音乐日");
+    EXPECT_EQ(g.GetSolarFestival(D(2024, 3, 21)).Name, "世界森林日 消除种族歧视国际日 世界儿歌日");
+    EXPECT_EQ(g.GetSolarFestival(D(2024, 10, 1)).Name, "国庆节 世界音乐日 国际老人节 国际音乐日");
+    EXPECT_EQ(g.GetSolarFestival(D(2024, 10, 8)).Name, "全国高血压日 世界视觉日");
 }
 
 TEST(FestivalList, ColorStringListOrderIgnoresCase) {

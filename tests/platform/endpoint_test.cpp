@@ -4,8 +4,11 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <poll.h>
@@ -20,6 +23,10 @@
 #include <gmock/gmock.h>
 
 #include "runtime_dir_fixture.h"
+
+#ifndef TOBU_TEST_SOURCE_DIR
+#define TOBU_TEST_SOURCE_DIR "."
+#endif
 
 namespace tobu {
 namespace {
@@ -89,6 +96,33 @@ TEST(EndpointFrame, DataLimitIs64KiBAndOversizeFailsOnTheHeaderAlone) {
     f[14] = 0;
     f[15] = 0x80; // huge
     EXPECT_EQ(ParseFrame(f.data(), 32).status, FrameStatus::Invalid);
+}
+
+// The fuzz target's seed corpus holds what its names say: whole frames of the messages the
+// program exchanges, and beginnings and junk that must wait for more or be refused.
+TEST(EndpointFrame, SeedCorpusFramesAreWhatTheirNamesSay) {
+    const char* src = std::getenv("TOBU_SOURCE_DIR");
+    const std::filesystem::path dir =
+        std::filesystem::path(src ? src : TOBU_TEST_SOURCE_DIR) / "tests/platform/corpus/frame";
+    std::set<FrameStatus> seen;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                         std::istreambuf_iterator<char>());
+        const std::string name = entry.path().filename().string();
+        const ParsedFrame f = ParseFrame(bytes.data(), bytes.size());
+        seen.insert(f.status);
+        if (name.rfind("bad_", 0) == 0 || name.rfind("oversize_", 0) == 0) {
+            EXPECT_EQ(f.status, FrameStatus::Invalid) << name;
+        } else if (name.rfind("truncated_", 0) == 0) {
+            EXPECT_EQ(f.status, FrameStatus::NeedMore) << name;
+        } else {
+            ASSERT_EQ(f.status, FrameStatus::Complete) << name;
+            const auto again = EncodeFrame(f.kind, f.msg);
+            EXPECT_TRUE(std::equal(again.begin(), again.end(), bytes.begin())) << name;
+        }
+    }
+    EXPECT_EQ(seen.size(), 3u) << "complete, partial and refused frames are all seeded";
 }
 
 // ---- endpoints between threads and processes --------------------------------------------------

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <sys/wait.h>
+
+#include "sound/sound_test_support.h"
+
 namespace tobu {
 namespace {
 
@@ -69,6 +76,22 @@ TEST(ChimeRequest, TheListIsWhatTheCheckOrTheHotKeyWouldPlay) {
     now.minute = 20;
     EXPECT_EQ(ChimeList(now, "/s"),
               "/s/T1.wav*/s/To3.wav*/s/12.wav*/s/H.wav*/s/2A.wav*/s/10.wav*/s/M.wav");
+    // With the switches, "now" is the current time like any TIME: the chime check decides.
+    ChimeRequest strikes = Parse({"now", "--type", "2", "--hour"});
+    strikes.hour = 15;
+    EXPECT_EQ(ChimeList(strikes, "/s/"), "/s/Z1.wav*/s/Z1.wav*/s/Z1.wav");
+    strikes.minute = 1;
+    EXPECT_EQ(ChimeList(strikes, "/s/"), "");
+    ChimeRequest half = Parse({"now", "--half"});
+    half.hour = 9;
+    half.minute = 30;
+    EXPECT_EQ(ChimeList(half, "/s"), "/s/T1.wav*/s/To2.wav*/s/9.wav*/s/H.wav*/s/30.wav*/s/M.wav");
+    half.minute = 0;
+    EXPECT_EQ(ChimeList(half, "/s"), "") << "--half alone does not chime on the hour";
+    ChimeRequest spoken = Parse({"now", "--type", "1", "--minutes"});
+    spoken.hour = 12;
+    spoken.minute = 20;
+    EXPECT_EQ(ChimeList(spoken, "/s"), ChimeList(now, "/s")) << "--minutes is always spoken";
 }
 
 TEST(ChimeRequest, TheProgramSoundFolderIsBesideTheExecutable) {
@@ -76,6 +99,56 @@ TEST(ChimeRequest, TheProgramSoundFolderIsBesideTheExecutable) {
     ASSERT_GE(folder.size(), 7u);
     EXPECT_EQ(folder.front(), '/');
     EXPECT_EQ(folder.substr(folder.size() - 7), "/Sound/");
+}
+
+// The staged tool: $TOBU_STAGE, else TobuClock/ beside this test executable.
+std::string StagedTobu() {
+    if (const char* stage = std::getenv("TOBU_STAGE")) return std::string(stage) + "/tobu";
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : (exe.parent_path() / "TobuClock" / "tobu").string();
+}
+
+struct ToolRun {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs `env... tobu args` with standard output and standard error kept apart.
+ToolRun RunTobu(const std::string& env, const std::string& args, const std::string& errFile) {
+    ToolRun r;
+    const std::string cmd = env + " '" + StagedTobu() + "' " + args + " 2>'" + errFile + "'";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    std::array<char, 4096> buf;
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    std::ifstream in(errFile);
+    r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return r;
+}
+
+TEST(TobuChimeTool, NowHonoursTheSwitchesAndNoSoundCardCostsOneLine) {
+    if (!std::filesystem::exists(StagedTobu())) GTEST_SKIP() << "the tobu tool is not built";
+    testing::TempFolder dir;
+    const std::string err = dir.Missing("stderr.txt");
+    // Without --hour or --half the chime check never fires, whatever the time is now.
+    ToolRun listed = RunTobu("", "chime --list now --type 2 --folder '" + dir.Path() + "'", err);
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out, "\n");
+
+    // ALSA without a usable device (an empty configuration has no default PCM): the tool
+    // plays on SDL's silent driver and says so in one line; ALSA and SDL say nothing.
+    dir.File("Z1.wav", testing::WavBytes(100));
+    const std::string noCard =
+        "ALSA_CONFIG_PATH='" + dir.File("asound.conf", "") + "' SDL_AUDIODRIVER=alsa";
+    ToolRun played =
+        RunTobu(noCard, "chime 12:30 --half --type 1 --folder '" + dir.Path() + "'", err);
+    EXPECT_EQ(played.status, 0) << played.err;
+    EXPECT_EQ(std::count(played.err.begin(), played.err.end(), '\n'), 1) << played.err;
+    EXPECT_NE(played.err.find("silently"), std::string::npos) << played.err;
 }
 
 } // namespace
