@@ -1,5 +1,5 @@
-// The bar's side of the popup program: finding and starting PopupMsg, waiting for it to
-// register, handing it texts and notifications.
+// The bar's side of the popup program: finding and starting PopupMsg, watching for its
+// registration, handing it texts and notifications.
 //
 // The popup program lies in the program folder, is started on the first notification that
 // needs it with the bar's handle in decimal as its only argument, and registers its own
