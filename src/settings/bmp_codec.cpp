@@ -4,29 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/little_endian.h"
+
 namespace tobu {
-
-namespace {
-
-std::uint64_t LoadLE(std::string_view b, size_t pos, int n) {
-    std::uint64_t v = 0;
-    for (int i = n - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[pos + i]);
-    return v;
-}
-std::uint32_t U32(std::string_view b, size_t pos) {
-    return static_cast<std::uint32_t>(LoadLE(b, pos, 4));
-}
-std::uint16_t U16(std::string_view b, size_t pos) {
-    return static_cast<std::uint16_t>(LoadLE(b, pos, 2));
-}
-std::int32_t S32(std::string_view b, size_t pos) {
-    return static_cast<std::int32_t>(U32(b, pos));
-}
-void PutLE(std::string& out, std::uint64_t v, int n) {
-    for (int i = 0; i < n; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-
-} // namespace
 
 namespace {
 
@@ -73,25 +53,25 @@ std::optional<std::string> ReadLayout(std::string_view f, Layout& L) {
     BmpInfo& info = L.info;
     if (f.size() < 2 || f[0] != 'B' || f[1] != 'M') return "picture is not a bitmap file";
     if (f.size() < 14 + 12) return "bitmap file too short for its headers";
-    std::uint32_t off_bits = U32(f, 10);
-    std::uint32_t hsize = U32(f, 14);
+    std::uint32_t off_bits = le::U32(f, 10);
+    std::uint32_t hsize = le::U32(f, 14);
     info.header_size = static_cast<int>(std::min<std::uint32_t>(hsize, 1 << 20));
     std::int64_t w = 0, h = 0;
     int planes = 0;
     if (hsize == 12) {
-        w = U16(f, 18);
-        h = static_cast<std::int16_t>(U16(f, 20));
-        planes = U16(f, 22);
-        info.bits_per_pixel = U16(f, 24);
+        w = le::U16(f, 18);
+        h = static_cast<std::int16_t>(le::U16(f, 20));
+        planes = le::U16(f, 22);
+        info.bits_per_pixel = le::U16(f, 24);
         info.compression = 0;
     } else if (hsize == 40 || hsize == 52 || hsize == 56 || hsize == 108 || hsize == 124) {
         if (f.size() < 14 + static_cast<size_t>(hsize))
             return "bitmap file too short for its headers";
-        w = S32(f, 18);
-        h = S32(f, 22);
-        planes = U16(f, 26);
-        info.bits_per_pixel = U16(f, 28);
-        info.compression = static_cast<int>(U32(f, 30));
+        w = le::S32(f, 18);
+        h = le::S32(f, 22);
+        planes = le::U16(f, 26);
+        info.bits_per_pixel = le::U16(f, 28);
+        info.compression = static_cast<int>(le::U32(f, 30));
     } else {
         return "unsupported bitmap header size " + std::to_string(hsize);
     }
@@ -131,10 +111,11 @@ std::optional<std::string> ReadLayout(std::string_view f, Layout& L) {
         if (hsize == 40) {
             size_t n = info.compression == 6 ? 16 : 12;
             if (f.size() < after_header + n) return "bitmap file too short for its bit fields";
-            L.masks = {U32(f, after_header), U32(f, after_header + 4), U32(f, after_header + 8)};
+            L.masks = {le::U32(f, after_header), le::U32(f, after_header + 4),
+                       le::U32(f, after_header + 8)};
             after_header += n;
         } else {
-            L.masks = {U32(f, 54), U32(f, 58), U32(f, 62)};
+            L.masks = {le::U32(f, 54), le::U32(f, 58), le::U32(f, 62)};
         }
     } else if (bpp == 16) {
         L.masks = {0x7C00, 0x03E0, 0x001F};
@@ -146,7 +127,7 @@ std::optional<std::string> ReadLayout(std::string_view f, Layout& L) {
         size_t entry = hsize == 12 ? 3 : 4;
         size_t count = size_t{1} << bpp;
         if (hsize != 12) {
-            std::uint32_t used = U32(f, 46);
+            std::uint32_t used = le::U32(f, 46);
             if (used != 0 && used < count) count = used;
         }
         size_t avail = f.size() > after_header ? (f.size() - after_header) / entry : 0;
@@ -278,20 +259,20 @@ std::string EncodeBmp24(const Bitmap32& bmp) {
     std::string out;
     out.reserve(54 + data);
     out += "BM";
-    PutLE(out, 54 + data, 4);
-    PutLE(out, 0, 4);
-    PutLE(out, 54, 4);
-    PutLE(out, 40, 4);
-    PutLE(out, static_cast<std::uint32_t>(w), 4);
-    PutLE(out, static_cast<std::uint32_t>(h), 4);
-    PutLE(out, 1, 2);
-    PutLE(out, 24, 2);
-    PutLE(out, 0, 4);
-    PutLE(out, data, 4);
-    PutLE(out, 2835, 4);
-    PutLE(out, 2835, 4);
-    PutLE(out, 0, 4);
-    PutLE(out, 0, 4);
+    le::Put(out, 54 + data, 4);
+    le::Put(out, 0, 4);
+    le::Put(out, 54, 4);
+    le::Put(out, 40, 4);
+    le::Put(out, static_cast<std::uint32_t>(w), 4);
+    le::Put(out, static_cast<std::uint32_t>(h), 4);
+    le::Put(out, 1, 2);
+    le::Put(out, 24, 2);
+    le::Put(out, 0, 4);
+    le::Put(out, data, 4);
+    le::Put(out, 2835, 4);
+    le::Put(out, 2835, 4);
+    le::Put(out, 0, 4);
+    le::Put(out, 0, 4);
     for (int y = h - 1; y >= 0; --y) {
         size_t start = out.size();
         for (int x = 0; x < w; ++x) {

@@ -6,24 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/little_endian.h"
 #include "base/text.h"
 #include "settings/ini_file.h"
 
 namespace tobu {
 
 namespace {
-
-std::uint64_t LoadLE(std::string_view b, size_t pos, int n) {
-    std::uint64_t v = 0;
-    for (int i = n - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[pos + i]);
-    return v;
-}
-std::uint32_t U32(std::string_view b, size_t pos) {
-    return static_cast<std::uint32_t>(LoadLE(b, pos, 4));
-}
-void PutLE(std::string& out, std::uint64_t v, int n) {
-    for (int i = 0; i < n; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
 
 // Takes a container apart through `read(pos, n, out)`, which reads n bytes at pos of a source
 // of `size` bytes: the leading field, then each part by its declared length. Nothing after the
@@ -36,7 +25,7 @@ std::optional<std::string> TakeContainer(std::uint64_t size, ReadAt read, SkinCo
                     std::string& part) -> std::optional<std::string> {
         if (size < pos + 8 || !read(pos, 8, field))
             return std::string("package ends before the length of the ") + what;
-        auto len = static_cast<std::int64_t>(LoadLE(field, 0, 8));
+        auto len = static_cast<std::int64_t>(le::Load(field, 0, 8));
         if (len < 0) return std::string("negative length of the ") + what;
         std::uint64_t avail = size - (pos + 8);
         if (static_cast<std::uint64_t>(len) > avail)
@@ -47,7 +36,7 @@ std::optional<std::string> TakeContainer(std::uint64_t size, ReadAt read, SkinCo
         return std::nullopt;
     };
     if (!read(0, 4, field)) return "package shorter than its leading field";
-    out.lead = U32(field, 0);
+    out.lead = le::U32(field, 0);
     if (auto e = take(4, "settings text", out.ini_text)) return e;
     if (auto e = take(12 + out.ini_text.size(), "picture", out.bitmap)) return e;
     return std::nullopt;
@@ -109,10 +98,10 @@ std::optional<std::string> ReadSkinContainerFile(const std::string& path, SkinCo
 std::string BuildSkinContainer(const SkinContainer& c) {
     std::string out;
     out.reserve(20 + c.ini_text.size() + c.bitmap.size());
-    PutLE(out, c.lead, 4);
-    PutLE(out, c.ini_text.size(), 8);
+    le::Put(out, c.lead, 4);
+    le::Put(out, c.ini_text.size(), 8);
     out += c.ini_text;
-    PutLE(out, c.bitmap.size(), 8);
+    le::Put(out, c.bitmap.size(), 8);
     out += c.bitmap;
     return out;
 }
