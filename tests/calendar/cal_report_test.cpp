@@ -10,6 +10,8 @@
 #include <sstream>
 #include <sys/wait.h>
 
+#include "support/staged_tool.h"
+
 namespace tobu {
 namespace {
 
@@ -161,26 +163,12 @@ struct ToolRun {
     std::string out;
 };
 
-// The staged program folder: $TOBU_STAGE, else TobuClock/ beside this test executable.
-std::string StageDir() {
-    if (const char* stage = std::getenv("TOBU_STAGE")) return stage;
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : (exe.parent_path() / "TobuClock").string();
-}
+using tobu::testing::StageDir;
 
 // Runs a shell command line, standard error merged into the output.
 ToolRun RunShell(const std::string& command) {
-    ToolRun r;
-    const std::string cmd = command + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    tobu::testing::CommandRun run = tobu::testing::RunCommand(command + " 2>&1");
+    return ToolRun{run.status, run.out};
 }
 
 ToolRun RunTobu(const std::string& args) {

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include "sound/sound_test_support.h"
+#include "support/staged_tool.h"
 
 namespace tobu {
 namespace {
@@ -101,12 +102,8 @@ TEST(ChimeRequest, TheProgramSoundFolderIsBesideTheExecutable) {
     EXPECT_EQ(folder.substr(folder.size() - 7), "/Sound/");
 }
 
-// The staged tool: $TOBU_STAGE, else TobuClock/ beside this test executable.
 std::string StagedTobu() {
-    if (const char* stage = std::getenv("TOBU_STAGE")) return std::string(stage) + "/tobu";
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : (exe.parent_path() / "TobuClock" / "tobu").string();
+    return testing::StageDir() + "/tobu";
 }
 
 struct ToolRun {
@@ -116,15 +113,9 @@ struct ToolRun {
 
 // Runs `env... tobu args` with standard output and standard error kept apart.
 ToolRun RunTobu(const std::string& env, const std::string& args, const std::string& errFile) {
-    ToolRun r;
-    const std::string cmd = env + " '" + StagedTobu() + "' " + args + " 2>'" + errFile + "'";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    testing::CommandRun run =
+        testing::RunCommand(env + " '" + StagedTobu() + "' " + args + " 2>'" + errFile + "'");
+    ToolRun r{run.status, run.out, {}};
     std::ifstream in(errFile);
     r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return r;
