@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)ini.ReadString(k.section, k.name, "d");
         (void)ini.ReadInteger(k.section, k.name, 7);
     }
-    (void)ReadOptionsValues(ini);
+    (void)OptionsValuesFrom(ReadClockSettings(ini));
     for (const std::string& s : ini.ReadSections()) (void)ini.ReadSection(s);
 
     // Names and a value taken from the input itself.

@@ -12,7 +12,6 @@
 #include "app/qt/date_line_binding.h"
 #include "app/qt/desktop_services.h"
 #include "app/qt/frm_led.h"
-#include "app/qt/skin_binding.h"
 #include "app/qt/sound_binding.h"
 #include "app/start_up.h"
 #include "platform/instance_slot.h"
@@ -24,7 +23,7 @@
 using namespace tobu;
 
 int main(int argc, char** argv) {
-    // 1. Drop shadows on every window.
+    // Drop shadows on every window.
     ShadowsEnabled = true;
     std::string firstArgument = argc > 1 ? argv[1] : "";
     bool minimizedStart = false;
@@ -33,7 +32,7 @@ int main(int argc, char** argv) {
     // Window positions, shapes and global keys need X11; tests choose their own platform.
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "xcb", 1);
 
-    // 2. The application object and its title.
+    // The application object and its title.
     QApplication app(argc, argv);
     // Only the name: a display name would be appended to every window title ("警告 — …").
     QApplication::setApplicationName(QString::fromUtf8("Tobu桌面时钟"));
@@ -49,11 +48,11 @@ int main(int argc, char** argv) {
     endpoint.SetHandler(
         [&](const Message& m) -> int64_t { return bar ? bar->HandleMessage(m) : 0; });
 
-    // 3. A second copy restores the first and ends without a window.
+    // A second copy restores the first and ends without a window.
     InstanceSlot slot = InstanceSlot::Open();
     if (handle != 0 && AppAlreadyRunning(slot, handle)) return 0;
 
-    // 4. The bar; its creation runs the start-up sequence.
+    // The bar; its creation runs the start-up sequence.
     GlobalHotKey hotKeys;
     QtHotKeySystem hotKeySystem(hotKeys);
     QtShellOpen shell;
@@ -70,9 +69,9 @@ int main(int argc, char** argv) {
     frm.SetWindowHandle(handle);
     QObject::connect(&hotKeys, &GlobalHotKey::hotKey, &frm,
                      [&](int id, qint64 lparam) { frm.HandleHotKey(id, lparam); });
-    auto dialogFrame = BindSkins(frm);
-    BindSound(frm);
-    BindDateLineAndPopups(frm);
+    SoundBinding* sound = BindSound(frm);
+    DateLineBinding* dateLine = BindDateLineAndPopups(frm);
+    QObject::connect(sound, &SoundBinding::chimeMessage, dateLine, &DateLineBinding::ShowPopupText);
     frm.FormCreate();
 
     // Logout and kill close the bar in order, saving its state.
@@ -83,7 +82,7 @@ int main(int argc, char** argv) {
         QApplication::quit();
     });
 
-    // 5. Show the bar, or start minimised in the tray without showing it.
+    // Show the bar, or start minimised in the tray without showing it.
     if (minimizedStart)
         frm.MinimizeToTray();
     else

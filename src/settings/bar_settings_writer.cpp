@@ -62,28 +62,28 @@ bool SaveBarState(const std::string& ini_path, int child_index, std::optional<Wi
     return Finish(ini, ok);
 }
 
-OptionsValues ReadOptionsValues(const IniFile& ini) {
+OptionsValues OptionsValuesFrom(const ClockSettings& s) {
     OptionsValues v;
-    v.led_font = Read(ini, LedFont);
-    v.font = ReadTimeFont(ini);
-    v.tr = Read(ini, BarTr);
-    v.on_top = Read(ini, BarOnTop);
-    v.on_start_hide = Read(ini, BarOnStartHide);
-    v.def_win = Read(ini, BarDefWin);
-    v.date_loop = Read(ini, BarDateLoop);
-    v.alarm = Read(ini, ClockAlarm);
-    v.half_alarm = Read(ini, ClockHalfAlarm);
-    v.alarm_type = Read(ini, ClockAlarmType);
-    v.hot_key1 = Read(ini, ClockHotKey1);
-    v.hot_key2 = Read(ini, ClockHotKey2);
-    v.hot_key = Read(ini, ClockHotKey);
-    v.msg_auto = Read(ini, MsgAuto);
-    v.auto_sec = Read(ini, MsgAutoSec);
-    v.tran = Read(ini, MsgTran);
-    v.calendar_lx = Read(ini, MsgCalendarLX);
-    v.calendar_step = Read(ini, MsgCalendarStep);
-    v.auto_check = Read(ini, TimeAutoChcek);
-    v.step_hour = Read(ini, TimeStepHour);
+    v.led_font = s.led.led_font;
+    v.font = s.led.font;
+    v.tr = s.bar.tr;
+    v.on_top = s.bar.on_top;
+    v.on_start_hide = s.bar.on_start_hide;
+    v.def_win = s.bar.def_win;
+    v.date_loop = s.bar.date_loop;
+    v.alarm = s.clock.alarm;
+    v.half_alarm = s.clock.half_alarm;
+    v.alarm_type = s.clock.alarm_type;
+    v.hot_key1 = s.clock.hot_key1;
+    v.hot_key2 = s.clock.hot_key2;
+    v.hot_key = s.clock.hot_key;
+    v.msg_auto = s.msg.auto_close;
+    v.auto_sec = s.msg.stored_auto_sec;
+    v.tran = s.msg.tran;
+    v.calendar_lx = s.msg.calendar_lx;
+    v.calendar_step = s.msg.calendar_step;
+    v.auto_check = s.time.auto_check;
+    v.step_hour = s.time.step_hour;
     return v;
 }
 

@@ -4,6 +4,7 @@
 // standard error (one line naming the file).
 #pragma once
 
+#include "settings/clock_settings.h"
 #include "settings/settings_keys.h"
 
 #include <optional>
@@ -54,8 +55,9 @@ struct OptionsValues {
     bool operator==(const OptionsValues&) const = default;
 };
 
-// The file's values of every key the dialog edits (defaults where missing).
-OptionsValues ReadOptionsValues(const IniFile& ini);
+// What the dialog shows of settings read with ReadClockSettings: the values as stored, MSG
+// AutoSec included while Auto is off.
+OptionsValues OptionsValuesFrom(const ClockSettings& s);
 // Writes in the dialog's order: LED LEDFont and, when it is false, the font keys; BAR Tr,
 // OnTop, OnStartHide, DefWin, DateLoop; CLOCK Alarm, HalfAlarm, AlarmType, HotKey1, HotKey2,
 // HotKey; MSG Auto, AutoSec, Tran, CalendarLX, CalendarStep; TIME AutoChcek, StepHour.

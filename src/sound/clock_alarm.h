@@ -5,7 +5,7 @@
 // How the bar uses it:
 //   TClockAlarm alarm(device, AppDir + "Sound/");
 //   alarm.SetOptions(Alarm, HalfAlarm, AlarmType);   // after loading settings, after options
-//   if (alarm.Check(now) && alarm.AlarmType() == 3) { ...popup "时钟报时：" + time... }
+//   if (alarm.Check(now) && alarm.ChimesByMessage()) { ...popup "时钟报时：" + time... }
 //   alarm.Announce(now);                              // announcement hot key
 //   alarm.PlayFile(list);                             // task sounds
 // The device's end notifications must reach Player().MMNotify on the user-interface thread
@@ -50,6 +50,9 @@ public:
     bool Alarm() const { return alarm_; }
     bool HalfAlarm() const { return halfAlarm_; }
     int AlarmType() const { return alarmType_; }
+    // Kind 3: the chime is a message on the screen, not a sound.
+    static constexpr int kMessageKind = 3;
+    bool ChimesByMessage() const { return alarmType_ == kMessageKind; }
     const std::string& SoundFolder() const { return soundFolder_; }
     TBackSound& Player() { return player_; }
 

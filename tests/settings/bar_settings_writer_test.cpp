@@ -101,9 +101,9 @@ TEST_F(BarSettingsWriterTest, OptionsRoundTripWithPlainFont) {
     v.auto_check = true;
     v.step_hour = 1000;
     ASSERT_TRUE(SaveOptions(path, v));
-    EXPECT_EQ(ReadOptionsValues(IniFile(path)), v);
+    EXPECT_EQ(OptionsValuesFrom(ReadClockSettings(IniFile(path))), v);
     std::string text = TempDir::Get(path);
     EXPECT_LT(text.find("LEDFont=0"), text.find("FontName="));
     EXPECT_LT(text.find("FontStrikeOut=1"), text.find("[BAR]"));
-    EXPECT_EQ(ReadOptionsValues(IniFile::FromBytes("")), OptionsValues{});
+    EXPECT_EQ(OptionsValuesFrom(ReadClockSettings(IniFile::FromBytes(""))), OptionsValues{});
 }

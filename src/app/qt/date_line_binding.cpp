@@ -2,15 +2,11 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QPointer>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <cstdio>
 
-#include "app/qt/flat_panel.h"
 #include "app/qt/frm_led.h"
 #include "faces/qt/aa_fadetext.h"
-#include "faces/qt/led_font_num_widget.h"
 #include "platform/qt/qt_shell.h"
 
 namespace tobu {
@@ -41,13 +37,10 @@ class BarHint : public HintTarget {
 public:
     explicit BarHint(TFrmLED& bar) : bar_(bar) {}
     std::string Hint() const override {
-        return bar_.LED->toolTip().replace("\n", "\r\n").toStdString();
+        return bar_.HintText().replace("\n", "\r\n").toStdString();
     }
     void SetHint(const std::string& text) override {
-        QString tip = QString::fromStdString(text).replace("\r\n", "\n");
-        bar_.LED->setToolTip(tip);
-        bar_.RzPanel2->setToolTip(tip);
-        if (bar_.RzTrayIcon1) bar_.RzTrayIcon1->setToolTip(tip);
+        bar_.SetHintText(QString::fromStdString(text).replace("\r\n", "\n"));
     }
 
 private:
@@ -58,15 +51,10 @@ class BarTrayBalloon : public TrayBalloon {
 public:
     explicit BarTrayBalloon(TFrmLED& bar) : bar_(bar) {}
     void ShowBalloon(const std::string& title, const std::string& text, int seconds) override {
-        if (!bar_.RzTrayIcon1) return;
-        bar_.RzTrayIcon1->showMessage(QString::fromStdString(title), QString::fromStdString(text),
-                                      QSystemTrayIcon::Information, seconds * 1000);
+        bar_.ShowTrayBalloon(QString::fromStdString(title), QString::fromStdString(text),
+                             seconds * 1000);
     }
-    void RemoveBalloon() override {
-        // An empty message takes the balloon down.
-        if (bar_.RzTrayIcon1)
-            bar_.RzTrayIcon1->showMessage(QString(), QString(), QSystemTrayIcon::NoIcon, 0);
-    }
+    void RemoveBalloon() override { bar_.RemoveTrayBalloon(); }
 
 private:
     TFrmLED& bar_;
@@ -125,8 +113,9 @@ private:
 class DateLineBinding::Parts {
 public:
     explicit Parts(TFrmLED& bar)
-        : display(bar.AAFadeTextDate), hint(bar), tray(bar), timerMsg(bar.TimerMsg),
-          timerWarStep(bar.TimerWarStep), timerHintClose(bar.TimerHintClose) {}
+        : timers(bar.DateLineControls()), display(&timers.text), hint(bar), tray(bar),
+          timerMsg(timers.msg), timerWarStep(timers.warStep), timerHintClose(timers.hintClose) {}
+    TFrmLED::DateLineParts timers;
     FadeTextDisplay display;
     BarHint hint;
     BarTrayBalloon tray;
@@ -164,35 +153,28 @@ DateLineBinding::DateLineBinding(TFrmLED& bar, const DateLineBindingOptions& opt
     p.clock = options.clock ? options.clock : &SystemClock::Instance();
     line_ = std::make_unique<DateLine>(p);
 
-    connect(&bar.TimerMsg, &QTimer::timeout, this,
-            [this] { line_->TimerMsgTimer(bar_.Msg.calendar_lx, bar_.VisibleFlag()); });
-    connect(&bar.TimerWarStep, &QTimer::timeout, this,
-            [this] { line_->TimerWarStepTimer(bar_.Msg.calendar_lx); });
-    connect(&bar.TimerHintClose, &QTimer::timeout, this, [this] { line_->TimerHintCloseTimer(); });
+    TFrmLED::DateLineParts& t = parts_->timers;
+    connect(&t.msg, &QTimer::timeout, this,
+            [this] { line_->TimerMsgTimer(msg_.calendar_lx, bar_.VisibleFlag()); });
+    connect(&t.warStep, &QTimer::timeout, this,
+            [this] { line_->TimerWarStepTimer(msg_.calendar_lx); });
+    connect(&t.hintClose, &QTimer::timeout, this, [this] { line_->TimerHintCloseTimer(); });
+    connect(&bar, &TFrmLED::messageOptionsApplied, this, [this](const MessageOptions& o) {
+        msg_ = o;
+        parts_->timers.warStep.setInterval(o.war_step_interval_ms);
+    });
+    connect(&bar, &TFrmLED::showTime, this, [this](TDateTime now) { line_->ShowTime(false, now); });
+    connect(&bar, &TFrmLED::destroying, this, [this] { popup_->NotifyPopupMsg(kPopupBarClosing); });
 }
 
 DateLineBinding::~DateLineBinding() = default;
 
-DateLineBinding* BindDateLineAndPopups(TFrmLED& bar, const DateLineBindingOptions& options) {
-    auto* binding = new DateLineBinding(bar, options);
-    QPointer<DateLineBinding> guard(binding);
+void DateLineBinding::ShowPopupText(const std::string& text) {
+    if (popup_->PopupMsgReady()) popup_->SendPopupText(text);
+}
 
-    auto previousShowTime = bar.showTimeHook;
-    bar.showTimeHook = [guard, previousShowTime](bool firstShow, TDateTime now) {
-        if (guard) guard->Line().ShowTime(firstShow, now);
-        if (previousShowTime) previousShowTime(firstShow, now);
-    };
-    auto previousChime = bar.chimeMessageHook;
-    bar.chimeMessageHook = [guard, previousChime](const std::string& text) {
-        if (guard && guard->Popup().PopupMsgReady()) guard->Popup().SendPopupText(text);
-        if (previousChime) previousChime(text);
-    };
-    auto previousDestroy = bar.destroyHook;
-    bar.destroyHook = [guard, previousDestroy] {
-        if (previousDestroy) previousDestroy();
-        if (guard) guard->Popup().NotifyPopupMsg(kPopupBarClosing);
-    };
-    return binding;
+DateLineBinding* BindDateLineAndPopups(TFrmLED& bar, const DateLineBindingOptions& options) {
+    return new DateLineBinding(bar, options);
 }
 
 DateLineBinding* FindDateLineBinding(TFrmLED& bar) {

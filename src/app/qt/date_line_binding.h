@@ -3,10 +3,11 @@
 //
 //     BindDateLineAndPopups(frm);
 //
-// The binding fills the bar's showTimeHook, chimeMessageHook and destroyHook (a destroyHook
-// already set keeps running first), connects TimerMsg, TimerWarStep and TimerHintClose, and
-// owns the popup protocol that the task scheduler, the options dialog and the upgrade notice
-// use through Popup(). The bar itself handles the popup program's messages 0x4BC-0x4BF.
+// The binding follows the bar's tick (showTime) and destruction, owns the MSG options the
+// bar's apply step hands over (they drive the calendar-mark timers TimerMsg and TimerWarStep),
+// and owns the popup protocol that the chimes, the task scheduler, the options dialog and the
+// upgrade notice use through Popup() or ShowPopupText(). The bar itself handles the popup
+// program's messages 0x4BC-0x4BF.
 #pragma once
 
 #include <QObject>
@@ -15,6 +16,7 @@
 
 #include "app/date_line.h"
 #include "app/popup_protocol.h"
+#include "settings/clock_settings.h"
 
 namespace tobu {
 
@@ -35,6 +37,10 @@ public:
 
     DateLine& Line() { return *line_; }
     PopupProtocol& Popup() { return *popup_; }
+    // Shows a text in the popup program when it is there to be asked (a message chime).
+    void ShowPopupText(const std::string& text);
+    // The MSG options in use.
+    const MessageOptions& Messages() const { return msg_; }
     // The built-in texts (null when the options handed in other texts); their markText is
     // where the date marks plug in.
     GridCalendarTexts* GridTexts() { return gridTexts_.get(); }
@@ -42,6 +48,7 @@ public:
 private:
     class Parts;
     TFrmLED& bar_;
+    MessageOptions msg_;
     std::unique_ptr<Parts> parts_;
     std::unique_ptr<GridCalendarTexts> gridTexts_;
     std::unique_ptr<PopupPlatform> ownPlatform_;
@@ -49,7 +56,7 @@ private:
     std::unique_ptr<DateLine> line_;
 };
 
-// Creates the binding as a child of the bar and installs its hooks.
+// Creates the binding as a child of the bar, connected to its signals.
 DateLineBinding* BindDateLineAndPopups(TFrmLED& bar, const DateLineBindingOptions& options = {});
 // The binding installed on a bar, or null.
 DateLineBinding* FindDateLineBinding(TFrmLED& bar);

@@ -15,6 +15,8 @@
 #include "app/qt/fade_out.h"
 #include "app/qt/flat_panel.h"
 #include "app/qt/form_shadow.h"
+#include "app/qt/menu_colors.h"
+#include "app/qt/my_window.h"
 #include "app/qt/window_mover.h"
 #include "app/start_up.h"
 #include "faces/qt/aa_fadetext.h"
@@ -23,6 +25,7 @@
 #include "platform/qt/desktop.h"
 #include "platform/qt/fonts.h"
 #include "settings/bar_settings_writer.h"
+#include "settings/skin_loaders.h"
 
 namespace tobu {
 
@@ -155,7 +158,7 @@ void TFrmLED::BuildControls() {
     TimerMsg.setSingleShot(true);
     TimerHintClose.setInterval(10000);
     TimerAD.setInterval(300000);
-    TimerWarStep.setInterval(Msg.war_step_interval_ms);
+    TimerWarStep.setInterval(MessageOptions{}.war_step_interval_ms);
 
     ApplyDefaultSkin();
 }
@@ -286,6 +289,9 @@ void TFrmLED::BuildMenus() {
     PM_OptionsTime1 = t.time, PM_Homepage1 = t.home, PM_Help1 = t.help, PM_About1 = t.about;
     PM_Exit1 = t.exit;
 
+    // The built-in look's menus until a skin says otherwise.
+    SetMenuColors(*PopupMenu1, MenuColors{});
+    SetMenuColors(*PopupMenu2, MenuColors{});
     connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(); });
     connect(PopupMenu2, &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(); });
     RzTrayIcon1->setContextMenu(PopupMenu2);
@@ -296,52 +302,49 @@ std::string TFrmLED::SettingsPath() const {
 }
 
 void TFrmLED::FormCreate() {
-    // 1. The bar's own font.
+    // The bar's own font.
     QFont own("宋体");
     own.setPointSize(9);
     setFont(own);
-    // 2. The heading font of the calendar and weather windows.
+    // The heading font of the calendar and weather windows.
     HeadingFontName = ChooseHeadingFont(
         [](const std::string& name) { return IsFontInstalled(QString::fromStdString(name)); },
         HeadingFontName);
-    // 3. Not shown yet; painting is double-buffered by the toolkit.
+    // Not shown yet; painting is double-buffered by the toolkit.
     first_show_ = true;
-    // 4. The program folder.
     if (AppDir.empty()) AppDir = CurrentAppDir();
-    // 5. Popup program, last date, cycling date line.
+    // Popup program, last date, cycling date line.
     popup_wnd_ = 0;
     last_date_ = 0;
     date_cycling_ = true;
-    // 6. Settings and skins.
-    LoadSettings(false);
-    // 7. Position saving starts from where the bar is now.
+    // Settings and skins.
+    LoadSettings(SettingsScope::All);
+    // Position saving starts from where the bar is now.
     SavedLeft = x();
     SavedTop = y();
     TimerSavePos.start();
-    // 8-10. Time synchronisation, the bar's shadow and window snapping.
+    // The bar's shadow; time synchronisation and window snapping follow it.
     if (ShadowsEnabled && !shadow_) {
         shadow_ = new TFormShadow();
         shadow_->Attach(this);
     }
-    if (startUpHook) startUpHook(StartUpStep::AfterSettings);
-    // 11. The calendar window, hidden, which the date line asks for lunar texts.
-    if (startUpHook) startUpHook(StartUpStep::CalendarWindow);
-    // 12-13. Chime sequencer and task table.
-    if (startUpHook) startUpHook(StartUpStep::ChimesAndTasks);
-    // 14. The clock ticks.
+    emit startUpStep(StartUpStep::AfterSettings);
+    // The calendar window, hidden, which the date line asks for lunar texts.
+    emit startUpStep(StartUpStep::CalendarWindow);
+    // Chime sequencer and task table.
+    emit startUpStep(StartUpStep::ChimesAndTasks);
     TimerClock.start();
-    // 15. One display update so the bar is filled before it is first shown.
+    // One display update so the bar is filled before it is first shown.
     TDateTime now = services_.clock->Now();
     ShowClockText(now);
-    if (showTimeHook) showTimeHook(false, now);
-    // 16. Start hidden only with the setting and the "/hide" switch.
+    emit showTime(now);
+    // Start hidden only with the setting and the "/hide" switch.
     hide_at_start_ = DecideHideAtStart(OnStartHide, first_argument_);
     OnStartHide = hide_at_start_;
-    // 17. No taskbar button: the bar is a tool window on the desktop and in the tray.
-    // 18. The one-shot calendar-mark message timer.
+    // The one-shot calendar-mark message timer.
     TimerMsg.start();
-    // 19. Cached announcement lines and their 5-minute timer.
-    if (startUpHook) startUpHook(StartUpStep::Announcements);
+    // Cached announcement lines and their 5-minute timer.
+    emit startUpStep(StartUpStep::Announcements);
     TimerAD.start();
     // The icon is shown even without a tray: the toolkit embeds it when a tray appears later
     // (at login the panel often starts after the clock).
@@ -369,7 +372,7 @@ void TFrmLED::hideEvent(QHideEvent* e) {
 
 void TFrmLED::TimerChildTimer() {
     TimerChild.stop();
-    if (startUpHook) startUpHook(StartUpStep::DefaultWindow);
+    emit startUpStep(StartUpStep::DefaultWindow);
     // Let the companion window settle for a second before going to the tray.
     QTimer::singleShot(1000, this, [this] {
         if (hide_at_start_) {
@@ -396,17 +399,14 @@ void TFrmLED::MinimizeWhenTrayReady(int waitedMs) {
 }
 
 void TFrmLED::TimerClockTimer() {
-    // 1. One reading of the clock serves every step of this tick.
+    // One reading of the clock serves every step of this tick, and the steps run in this
+    // order: the LED and the plain-text time; the date line, hover text and the analog
+    // clock's hands; scheduled tasks; the chimes (a message chime goes to the popup program).
     TDateTime now = services_.clock->Now();
-    // 2. The LED and the plain-text time.
     ShowClockText(now);
-    // 3. Date line, hover text and the analog clock's hands.
-    if (showTimeHook) showTimeHook(false, now);
-    // 4. Scheduled tasks.
-    if (checkTasksHook) checkTasksHook(now);
-    // 5. Chimes; a message chime goes to the popup program.
-    if (chimeCheckHook && chimeCheckHook(now) && AlarmType == 3 && chimeMessageHook)
-        chimeMessageHook("时钟报时：" + FormatDateTime("tt", now));
+    emit showTime(now);
+    emit checkTasks(now);
+    emit checkChime(now);
 }
 
 void TFrmLED::ShowClockText(TDateTime now) {
@@ -425,7 +425,7 @@ void TFrmLED::UnregisterClockHotKey() {
 
 bool TFrmLED::HandleHotKey(int id, qint64 lparam) {
     if (id != hot_key_->Id() || !hot_key_->Matches(lparam)) return false;
-    if (announceHook) announceHook(services_.clock->Now());
+    emit announceTime(services_.clock->Now());
     return true;
 }
 
@@ -448,7 +448,7 @@ void TFrmLED::MinimizeToTray() {
     // end it.
     if (QWidget* dialog = QApplication::activeModalWidget(); dialog && dialog != this)
         dialog->showMinimized();
-    if (minimizeHook) minimizeHook(true);
+    emit minimizedChanged(true);
 }
 
 void TFrmLED::RestoreFromTray() {
@@ -463,7 +463,7 @@ void TFrmLED::RestoreFromTray() {
     }
     raise();
     activateWindow();
-    if (minimizeHook) minimizeHook(false);
+    emit minimizedChanged(false);
     // The open modal dialog comes back in front of the bar, where the user left it.
     if (QWidget* dialog = QApplication::activeModalWidget(); dialog && dialog != this) {
         if (dialog->isMinimized()) dialog->showNormal();
@@ -507,13 +507,19 @@ qint64 TFrmLED::HandleMessage(const Message& message) {
     case kWmTrayAnimateOff:
         SetTrayAnimation(false);
         return 0;
+    case kWmApplySettings: // skin.ini changed outside: read it again and apply it live
+        LoadSettings(SettingsScope::All);
+        return 1;
     default:
-        return messageHook ? messageHook(message) : 0;
+        emit unhandledMessage(message);
+        return 0;
     }
 }
 
 void TFrmLED::SetOnTop(bool on) {
     on_top_ = on;
+    // Changing the flag re-creates the window; a live apply that keeps it leaves it alone.
+    if (on == windowFlags().testFlag(Qt::WindowStaysOnTopHint)) return;
     bool wasVisible = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, on);
     if (wasVisible) show();
@@ -526,18 +532,63 @@ void TFrmLED::SetBarAlpha(int value) {
     if (shadow_) shadow_->RefreshShadow();
 }
 
-void TFrmLED::LoadSettings(bool skinOnly) {
-    SettingsLoadResult loaded = tobu::LoadSettings(AppDir, skinOnly, *this);
-    LastLoadFailed = !loaded.Complete();
-    PositionKnown = PositionKnown || loaded.position;
-    TrKnown = TrKnown || loaded.tr;
+SettingsLoadResult TFrmLED::LoadSettings(SettingsScope scope) {
+    ScreenFacts screen{tobu::ScreenSize().width(), width()};
+    return ApplySettings(ReadClockSettings(SettingsPath(), screen), scope);
+}
+
+SettingsLoadResult TFrmLED::ApplySettings(const ClockSettings& s, SettingsScope scope) {
+    SettingsLoadResult result;
+    // A step that fails (a skin loader meeting a damaged package) is skipped like a missing
+    // package would be; the steps after it still run.
+    auto step = [&result](auto&& apply) {
+        try {
+            apply();
+            return true;
+        } catch (...) {
+            ++result.failed_steps;
+            return false;
+        }
+    };
+    auto finish = [&] {
+        LastLoadFailed = !result.Complete();
+        // Defaults of a file that could not be read are not the user's values.
+        result.position = result.position && s.from_file;
+        result.tr = result.tr && s.from_file;
+        PositionKnown = PositionKnown || result.position;
+        TrKnown = TrKnown || result.tr;
+        return result;
+    };
+
+    step([&] { LoadBarSkin(AppDir + "Skin/" + s.skin.skin_file); });
+    step([&] { CurrentSkinFile = s.skin.skin_file; });
+    step([&] { CurrentClockFile = s.skin.clock_file; });
+    if (scope == SettingsScope::SkinOnly) return finish();
+
+    step([&] { ShowLed(s.led.led_font); });
+    step([&] { SetTimeFont(s.led.font); });
+    step([&] { LoadDialogFrame(AppDir + s.skin.win_file); });
+    step([&] { emit chimeOptionsApplied(s.clock); });
+    step([&] {
+        UnregisterClockHotKey();
+        if (s.clock.hot_key) RegisterClockHotKey(s.clock.hot_key1, s.clock.hot_key2);
+    });
+    step([&] { emit timeSyncApplied(s.time); });
+    step([&] { emit messageOptionsApplied(s.msg); });
+    result.position = step([&] { move(s.bar.left, s.bar.top); });
+    step([&] { SetOnTop(s.bar.on_top); });
+    step([&] { OnStartHide = s.bar.on_start_hide; });
+    step([&] { DefWin = s.bar.def_win; });
+    result.tr = step([&] { SetTr(s.bar.tr, s.bar.alpha); });
+    step([&] { ChildIndex = s.child.index; });
+    return finish();
 }
 
 void TFrmLED::TimerSavePosTimer() {
     std::optional<WindowPos> clock;
     bool clockMoved = false;
-    if (clockWindowHook) {
-        if (auto pos = clockWindowHook()) {
+    if (clock_window_query_) {
+        if (auto pos = clock_window_query_()) {
             clock = WindowPos{pos->x(), pos->y()};
             clockMoved = pos->x() != ClockWinLeft || pos->y() != ClockWinTop;
         }
@@ -555,7 +606,43 @@ void TFrmLED::TimerSavePosTimer() {
 }
 
 int TFrmLED::ChildWindowIndex() const {
-    return childIndexHook ? childIndexHook() : 0;
+    return child_index_query_ ? child_index_query_() : 0;
+}
+
+void TFrmLED::SetClockWindowQuery(std::function<std::optional<QPoint>()> query) {
+    clock_window_query_ = std::move(query);
+}
+
+void TFrmLED::SetChildIndexQuery(std::function<int()> query) {
+    child_index_query_ = std::move(query);
+}
+
+void TFrmLED::EnableMenuItem(const QString& name, bool on) {
+    for (QMenu* menu : {PopupMenu1, PopupMenu2})
+        if (auto* item = menu->findChild<QAction*>(name)) item->setEnabled(on);
+}
+
+TFrmLED::DateLineParts TFrmLED::DateLineControls() {
+    return {*AAFadeTextDate, TimerMsg, TimerWarStep, TimerHintClose};
+}
+
+QString TFrmLED::HintText() const {
+    return LED->toolTip();
+}
+
+void TFrmLED::SetHintText(const QString& text) {
+    LED->setToolTip(text);
+    RzPanel2->setToolTip(text);
+    RzTrayIcon1->setToolTip(text);
+}
+
+void TFrmLED::ShowTrayBalloon(const QString& title, const QString& text, int ms) {
+    RzTrayIcon1->showMessage(title, text, QSystemTrayIcon::Information, ms);
+}
+
+void TFrmLED::RemoveTrayBalloon() {
+    // An empty message takes the balloon down.
+    RzTrayIcon1->showMessage(QString(), QString(), QSystemTrayIcon::NoIcon, 0);
 }
 
 void TFrmLED::BtnMenuClick() {
@@ -572,7 +659,7 @@ void TFrmLED::PopupMenu1Popup() {
 }
 
 void TFrmLED::PM_CalendarClick(QAction* item) {
-    if (item->isChecked() && showChildWindowHook) showChildWindowHook(item->data().toInt());
+    if (item->isChecked()) emit showChildWindowRequested(item->data().toInt());
 }
 
 void TFrmLED::PM_HelpClick() {
@@ -605,8 +692,8 @@ void TFrmLED::FormClose() {
         TimerClock.stop();
         TimerSavePos.stop();
         std::optional<WindowPos> clock;
-        if (clockWindowHook)
-            if (auto pos = clockWindowHook()) clock = WindowPos{pos->x(), pos->y()};
+        if (clock_window_query_)
+            if (auto pos = clock_window_query_()) clock = WindowPos{pos->x(), pos->y()};
         // Only values the user stored or set go back; a load that never reached them leaves
         // the file's own.
         if (x() != SavedLeft || y() != SavedTop) PositionKnown = true;
@@ -615,7 +702,7 @@ void TFrmLED::FormClose() {
         SaveBarState(SettingsPath(), ChildWindowIndex(), bar,
                      TrKnown ? std::optional<int>(Tr) : std::nullopt, clock);
         UnregisterClockHotKey();
-        if (closeCompanionsHook) closeCompanionsHook();
+        emit closingCompanions();
         // The shadow exists only with ShadowsEnabled.
         if (shadow_) {
             if (isVisible()) FadeOutForm(this, shadow_);
@@ -630,24 +717,55 @@ void TFrmLED::FormDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
     try {
-        if (destroyHook) destroyHook();
+        emit destroying();
+        dialog_frame_.reset();
         std::remove((AppDir + "SkinDone.tmp").c_str());
     } catch (...) {
     }
 }
 
-// Each step of the settings load.
+// The bar's own parts of the settings.
 
 void TFrmLED::LoadBarSkin(const std::string& path) {
-    if (loadBarSkinHook) loadBarSkinHook(path);
+    BarSkin skin;
+    SkinLoadResult r = tobu::LoadBarSkin(path, skin, RzPanel2->width(), RzPanel2->height());
+    if (r.Applied()) ApplyBarSkin(skin);
+    ThrowIfDamaged(r);
 }
 
-void TFrmLED::SetCurrentSkinFile(const std::string& name) {
-    CurrentSkinFile = name;
+void TFrmLED::ApplyBarSkin(const BarSkin& skin) {
+    QImage background = ToQImage(skin.background);
+    if (!background.isNull()) SetBackground(background);
+    if (!skin.menu_up.Empty())
+        BtnMenu->SetPictures(ToQImage(skin.menu_up), ToQImage(skin.menu_hot));
+    if (!skin.min_up.Empty()) BtnMin->SetPictures(ToQImage(skin.min_up), ToQImage(skin.min_hot));
+    LED->setBGColor(skin.led_bk_color);
+    LED->setDarkColor(skin.led_dark_color);
+    LED->setLightColor(skin.led_font_color);
+    RzPanel2->SetBorderColor(FromTColor(skin.led_border_color));
+    LED->setGeometry(skin.led_bounds.left, skin.led_bounds.top, skin.led_bounds.Width(),
+                     skin.led_bounds.Height());
+    // The date line's two fonts take the skin's text colour.
+    const std::pair<const char*, TColor> colors[] = {{"FontCN", skin.font_cn_color},
+                                                     {"FontAD", skin.font_ad_color}};
+    for (const auto& [name, color] : colors) {
+        if (TFontLabel* label = AAFadeTextDate->Fonts().Find(name)) {
+            TAACanvasFont font = label->Font();
+            font.color = color;
+            label->SetFont(font);
+        }
+    }
+    AAFadeTextDate->update();
+    // Menu colours take effect the next time a menu opens.
+    SetMenuColors(*PopupMenu1, skin.menu);
+    SetMenuColors(*PopupMenu2, skin.menu);
 }
 
-void TFrmLED::SetCurrentClockFile(const std::string& name) {
-    CurrentClockFile = name;
+void TFrmLED::LoadDialogFrame(const std::string& path) {
+    WinSkin skin;
+    SkinLoadResult r = LoadWinSkin(path, skin);
+    if (r.Applied()) dialog_frame_ = TMyWindow::FromSkin(skin);
+    ThrowIfDamaged(r);
 }
 
 void TFrmLED::ShowLed(bool show) {
@@ -666,57 +784,9 @@ void TFrmLED::SetTimeFont(const TimeFont& f) {
     RzPanel2->SetCaptionColor(FromTColor(static_cast<TColor>(f.color)));
 }
 
-void TFrmLED::LoadDialogFrame(const std::string& path) {
-    if (loadDialogFrameHook) loadDialogFrameHook(path);
-}
-
-void TFrmLED::SetAlarm(bool alarm, bool halfAlarm, int alarmType) {
-    Alarm = alarm;
-    HalfAlarm = halfAlarm;
-    AlarmType = alarmType;
-}
-
-void TFrmLED::SetTimeSync(bool autoCheck, int stepHour) {
-    AutoChcek = autoCheck;
-    StepHour = stepHour;
-}
-
-void TFrmLED::SetMessageOptions(const MessageOptions& options) {
-    Msg = options;
-    TimerWarStep.setInterval(options.war_step_interval_ms);
-}
-
-int TFrmLED::ScreenWidth() {
-    return tobu::ScreenSize().width();
-}
-
-int TFrmLED::BarWidth() {
-    return width();
-}
-
-void TFrmLED::SetBarLeft(int left) {
-    move(left, y());
-}
-
-void TFrmLED::SetBarTop(int top) {
-    move(x(), top);
-}
-
-void TFrmLED::SetOnStartHide(bool on) {
-    OnStartHide = on;
-}
-
-void TFrmLED::SetDefWin(int defWin) {
-    DefWin = defWin;
-}
-
 void TFrmLED::SetTr(int tr, std::uint8_t alpha) {
     Tr = tr;
     setWindowOpacity(alpha / 255.0);
-}
-
-void TFrmLED::SetChildIndex(int index) {
-    ChildIndex = index;
 }
 
 } // namespace tobu

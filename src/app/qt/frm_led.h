@@ -19,7 +19,7 @@
 #include "app/hot_key.h"
 #include "platform/clock.h"
 #include "platform/endpoint.h"
-#include "settings/load_settings.h"
+#include "settings/clock_settings.h"
 
 namespace tobu {
 
@@ -29,6 +29,8 @@ class TLEDFontNum;
 class TAAFadeText;
 class WindowMover;
 class TFormShadow;
+class TMyWindow;
+struct BarSkin;
 
 // Process-wide state set during start-up.
 extern bool ShadowsEnabled;
@@ -52,7 +54,7 @@ private:
     QImage picture_;
 };
 
-class TFrmLED : public QWidget, public SettingsTarget {
+class TFrmLED : public QWidget {
     Q_OBJECT
 public:
     // What the bar needs from the desktop; tests hand in doubles.
@@ -70,39 +72,61 @@ public:
     // The start-up sequence; runs once after construction.
     void FormCreate();
 
-    // The tick and its first step.
-    void TimerClockTimer();
-    void ShowClockText(TDateTime now);
+    // Settings. LoadSettings reads skin.ini and applies it; ApplySettings applies a value
+    // already read. The bar applies its own parts (skin, time display, hot key, position,
+    // on-top, alpha, start decisions) and hands the others to their owners through the
+    // signals below, in the order the start-up has always followed. A damaged package costs
+    // only its own step.
+    SettingsLoadResult LoadSettings(SettingsScope scope);
+    SettingsLoadResult ApplySettings(const ClockSettings& settings, SettingsScope scope);
+    // The dialog frame of the skin (null while no frame skin was loaded).
+    const TMyWindow* DialogFrame() const { return dialog_frame_.get(); }
 
-    // Hot key (also the settings load's step).
-    void RegisterClockHotKey(const std::string& modifierText,
-                             const std::string& letterText) override;
+    // Hot key.
+    void RegisterClockHotKey(const std::string& modifierText, const std::string& letterText);
     void UnregisterClockHotKey();
     // A hot-key message; returns true when it was ours and handled.
     bool HandleHotKey(int id, qint64 lparam);
+    const ClockHotKey& HotKey() const { return *hot_key_; }
 
     // Tray. Without a tray the bar is minimised as an ordinary window instead, so it stays in
     // the window list; restoring brings it back either way, with the open modal dialog.
     void MinimizeToTray();
     void RestoreFromTray();
     bool MinimizedAsWindow() const { return as_window_; }
-    // How long the start in the tray ("/hide") waits for a tray to appear.
-    int TrayWaitMs = 5000;
+    bool Minimized() const { return minimized_; }
     bool TrayAnimating() const { return tray_animation_.isActive(); }
     void SetTrayAnimation(bool on);
+    // The tray balloon (the start hint).
+    void ShowTrayBalloon(const QString& title, const QString& text, int ms);
+    void RemoveTrayBalloon();
 
-    void SetOnTop(bool on) override;
-    // The bar's background picture (a larger picture is shown cut at the bar's size); the
-    // colour key of the picture shapes the bar.
-    void SetBackground(const QImage& picture);
+    // What the companion windows follow: stay-on-top and alpha (Tr).
+    void SetOnTop(bool on);
+    bool OnTop() const { return on_top_; }
     void SetBarAlpha(int value);
-    void LoadSettings(bool skinOnly);
-    void TimerSavePosTimer();
+    int BarAlpha() const { return Tr; }
+    // The companion window to open at start (DefWin) and the one visible now.
+    int DefaultWindow() const { return DefWin; }
     int ChildWindowIndex() const;
+    // Single questions the companion windows answer: the clock window's position while it is
+    // visible, and the visible companion's index (0 none, 1 calendar, 2 clock, 3 weather).
+    void SetClockWindowQuery(std::function<std::optional<QPoint>()> query);
+    void SetChildIndexQuery(std::function<int()> query);
+    // A feature that has landed enables its menu item (by the item's name, e.g. "PM_Clock").
+    void EnableMenuItem(const QString& name, bool on = true);
 
-    // Menu handlers.
-    void PM_HelpClick();
-    void PM_ExitClick();
+    // The date line, its hover text and its timers, for the date-line binding.
+    struct DateLineParts {
+        TAAFadeText& text;
+        QTimer& msg;       // TimerMsg: the one-shot calendar-mark message after start
+        QTimer& warStep;   // TimerWarStep: repeated calendar-mark messages
+        QTimer& hintClose; // TimerHintClose: takes the start balloon down
+    };
+    DateLineParts DateLineControls();
+    // The hover text of the time display and the tray icon ("\n" between lines).
+    QString HintText() const;
+    void SetHintText(const QString& text);
 
     // A message from another process to the bar's endpoint; returns the result for a sender.
     qint64 HandleMessage(const Message& message);
@@ -120,17 +144,11 @@ public:
     // minimised to the tray.
     bool VisibleFlag() const { return visible_flag_; }
     bool HideAtStart() const { return hide_at_start_; }
-    bool Minimized() const { return minimized_; }
 
-    // Tick hooks that other subsystems fill in start-up order: the date line, the task
-    // scheduler and the chime sequencer. Each is called with the tick's one time value.
-    std::function<void(bool firstShow, TDateTime now)> showTimeHook;
-    std::function<void(TDateTime now)> checkTasksHook;
-    std::function<bool(TDateTime now)> chimeCheckHook; // true when a chime moment was handled
-    std::function<void(TDateTime now)> announceHook;   // speaks the time (hot key)
-    std::function<void(const std::string& text)> chimeMessageHook; // message chime text
+    // The bar's drop shadow (null without ShadowsEnabled or after close).
+    TFormShadow* Shadow() const;
 
-    // Start-up steps that belong to other subsystems, called in the order of FormCreate.
+    // Start-up steps that belong to other subsystems, announced in the order of FormCreate.
     enum class StartUpStep {
         AfterSettings,
         CalendarWindow,
@@ -138,16 +156,63 @@ public:
         Announcements,
         DefaultWindow
     };
-    std::function<void(StartUpStep)> startUpHook;
-    std::function<void(const std::string& path)> loadBarSkinHook;     // may throw
-    std::function<void(const std::string& path)> loadDialogFrameHook; // may throw
-    std::function<void(bool minimized)> minimizeHook;       // companion windows follow the bar
-    std::function<std::optional<QPoint>()> clockWindowHook; // the clock window, when visible
-    std::function<int()> childIndexHook;                    // the visible companion window
-    std::function<void(int index)> showChildWindowHook;
-    std::function<void()> closeCompanionsHook;
-    std::function<void()> destroyHook;
-    std::function<qint64(const Message&)> messageHook; // messages no built-in handler takes
+    Q_ENUM(StartUpStep)
+
+signals:
+    // The apply step hands each owner its part, in this order.
+    void chimeOptionsApplied(const tobu::ClockSettings::Clock& options); // chime sequencer
+    void timeSyncApplied(const tobu::ClockSettings::Time& options);      // time services
+    void messageOptionsApplied(const tobu::MessageOptions& options);     // date line, popups
+    // The tick, in this order, all with its one time value (see TimerClockTimer).
+    void showTime(tobu::TDateTime now);   // date line, hover text, the analog clock's hands
+    void checkTasks(tobu::TDateTime now); // task scheduler
+    void checkChime(tobu::TDateTime now); // chime sequencer
+    // The hot key asks for the time to be spoken.
+    void announceTime(tobu::TDateTime now);
+    void startUpStep(tobu::TFrmLED::StartUpStep step);
+    void minimizedChanged(bool minimized); // companion windows follow the bar
+    void showChildWindowRequested(int index);
+    void closingCompanions(); // at close, after the bar saved its state
+    void destroying();        // parts release what they hold
+    void unhandledMessage(const tobu::Message& message);
+    void closed();
+
+protected:
+    void showEvent(QShowEvent*) override;
+    void hideEvent(QHideEvent*) override;
+    void closeEvent(QCloseEvent*) override;
+    void changeEvent(QEvent*) override;
+
+private:
+    friend struct BarTestAccess; // tests reach the controls by their form names
+
+    void BuildControls();
+    void BuildMenus();
+    void ApplyColorKey();
+    void SetBackground(const QImage& picture);
+    void ApplyDefaultSkin();
+    void ApplyBarSkin(const BarSkin& skin);
+    void LoadBarSkin(const std::string& path);
+    void LoadDialogFrame(const std::string& path);
+    void ShowLed(bool show);
+    void SetTimeFont(const TimeFont& font);
+    void SetTr(int tr, std::uint8_t alpha);
+
+    // The tick and its first step.
+    void TimerClockTimer();
+    void ShowClockText(TDateTime now);
+    void TimerSavePosTimer();
+    void TimerChildTimer();
+
+    void BtnMenuClick();
+    void PopupMenu1Popup();
+    void PM_CalendarClick(QAction* item);
+    void PM_HelpClick();
+    void PM_ExitClick();
+
+    std::string SettingsPath() const;
+    bool TrayAvailable() const;
+    void MinimizeWhenTrayReady(int waitedMs);
 
     // Controls, with the names they have on the form.
     TImageBk* ImageBk = nullptr;
@@ -173,14 +238,9 @@ public:
         *PM_OptionsTime1;
     QAction *PM_Homepage1, *PM_Help1, *PM_About1, *PM_Exit1;
 
-    // Fields the settings load fills.
+    // The bar's own state from the settings.
     int Tr = 200;
     int DefWin = 1;
-    bool Alarm = false, HalfAlarm = false;
-    int AlarmType = 0;
-    MessageOptions Msg;
-    bool AutoChcek = false;
-    int StepHour = 1;
     bool OnStartHide = false;
     int ChildIndex = 0;
     int SavedLeft = 0, SavedTop = 0;
@@ -189,51 +249,8 @@ public:
     // The bar's position and Tr are the user's (read from skin.ini, moved or set since), so
     // exit may write them.
     bool PositionKnown = false, TrKnown = false;
-    const ClockHotKey& HotKey() const { return *hot_key_; }
-
-    // SettingsTarget: each step of the settings load applies one value.
-    void LoadBarSkin(const std::string& path) override;
-    void SetCurrentSkinFile(const std::string& name) override;
-    void SetCurrentClockFile(const std::string& name) override;
-    void ShowLed(bool show) override;
-    void SetTimeFont(const TimeFont& font) override;
-    void LoadDialogFrame(const std::string& path) override;
-    void SetAlarm(bool alarm, bool halfAlarm, int alarmType) override;
-    void SetTimeSync(bool autoCheck, int stepHour) override;
-    void SetMessageOptions(const MessageOptions& options) override;
-    int ScreenWidth() override;
-    int BarWidth() override;
-    void SetBarLeft(int left) override;
-    void SetBarTop(int top) override;
-    void SetOnStartHide(bool on) override;
-    void SetDefWin(int defWin) override;
-    void SetTr(int tr, std::uint8_t alpha) override;
-    void SetChildIndex(int index) override;
-
-    // The bar's drop shadow (null without ShadowsEnabled or after close).
-    TFormShadow* Shadow() const;
-
-signals:
-    void closed();
-
-protected:
-    void showEvent(QShowEvent*) override;
-    void hideEvent(QHideEvent*) override;
-    void closeEvent(QCloseEvent*) override;
-    void changeEvent(QEvent*) override;
-
-private:
-    void BuildControls();
-    void BuildMenus();
-    void ApplyColorKey();
-    void BtnMenuClick();
-    void PopupMenu1Popup();
-    void PM_CalendarClick(QAction* item);
-    void TimerChildTimer();
-    std::string SettingsPath() const;
-    void ApplyDefaultSkin();
-    bool TrayAvailable() const;
-    void MinimizeWhenTrayReady(int waitedMs);
+    // How long the start in the tray ("/hide") waits for a tray to appear.
+    int TrayWaitMs = 5000;
 
     Services services_;
     std::string first_argument_;
@@ -251,6 +268,9 @@ private:
     quint32 popup_wnd_ = 0;
     std::unique_ptr<HotKeySystem> no_hot_keys_;
     std::unique_ptr<ClockHotKey> hot_key_;
+    std::unique_ptr<TMyWindow> dialog_frame_;
+    std::function<std::optional<QPoint>()> clock_window_query_;
+    std::function<int()> child_index_query_;
     WindowMover* mover_ = nullptr;
     QPointer<TFormShadow> shadow_;
     QTimer tray_animation_;

@@ -1,36 +1,46 @@
 #include "app/qt/sound_binding.h"
 
-#include <memory>
-
 #include "app/qt/frm_led.h"
 #include "sound/qt/sound_system.h"
 
 namespace tobu {
 
-void BindSound(TFrmLED& bar) {
-    struct State {
-        std::unique_ptr<TSoundSystem> sound;
-    };
-    auto state = std::make_shared<State>();
-    auto previousStartUp = bar.startUpHook;
-    bar.startUpHook = [&bar, state, previousStartUp](TFrmLED::StartUpStep step) {
-        if (step == TFrmLED::StartUpStep::ChimesAndTasks && !state->sound) {
-            state->sound = std::make_unique<TSoundSystem>(AppDir + "Sound/");
-            state->sound->Alarm().SetOptions(bar.Alarm, bar.HalfAlarm, bar.AlarmType);
-        }
-        if (previousStartUp) previousStartUp(step);
-    };
-    bar.chimeCheckHook = [state](TDateTime now) {
-        return state->sound ? state->sound->Alarm().Check(now) : false;
-    };
-    bar.announceHook = [state](TDateTime now) {
-        if (state->sound) state->sound->Alarm().Announce(now);
-    };
-    auto previousDestroy = bar.destroyHook;
-    bar.destroyHook = [state, previousDestroy] {
-        if (previousDestroy) previousDestroy();
-        state->sound.reset();
-    };
+SoundBinding::SoundBinding(TFrmLED& bar) : QObject(&bar) {
+    setObjectName("SoundBinding");
+    connect(&bar, &TFrmLED::chimeOptionsApplied, this, &SoundBinding::SetOptions);
+    connect(&bar, &TFrmLED::startUpStep, this, [this](TFrmLED::StartUpStep step) {
+        if (step != TFrmLED::StartUpStep::ChimesAndTasks || sound_) return;
+        sound_ = std::make_unique<TSoundSystem>(AppDir + "Sound/");
+        SetOptions(pending_);
+    });
+    connect(&bar, &TFrmLED::checkChime, this, &SoundBinding::CheckChime);
+    connect(&bar, &TFrmLED::announceTime, this, [this](TDateTime now) {
+        if (sound_) sound_->Alarm().Announce(now);
+    });
+    connect(&bar, &TFrmLED::destroying, this, [this] { sound_.reset(); });
+}
+
+SoundBinding::~SoundBinding() = default;
+
+TClockAlarm* SoundBinding::Alarm() {
+    return sound_ ? &sound_->Alarm() : nullptr;
+}
+
+void SoundBinding::SetOptions(const ClockSettings::Clock& options) {
+    if (sound_)
+        sound_->Alarm().SetOptions(options.alarm, options.half_alarm, options.alarm_type);
+    else
+        pending_ = options;
+}
+
+void SoundBinding::CheckChime(TDateTime now) {
+    if (!sound_ || !sound_->Alarm().Check(now)) return;
+    if (sound_->Alarm().ChimesByMessage())
+        emit chimeMessage("时钟报时：" + FormatDateTime("tt", now));
+}
+
+SoundBinding* BindSound(TFrmLED& bar) {
+    return new SoundBinding(bar);
 }
 
 } // namespace tobu

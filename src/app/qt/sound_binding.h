@@ -1,13 +1,49 @@
-// Connects the chime sequencer and its player to the bar: created at its start-up step with
-// the chime options just loaded, asked every tick after the task step, spoken by the hot key,
-// freed when the bar is destroyed.
+// Connects the chime sequencer and its player to the bar. The sequencer owns the chime options
+// (CLOCK Alarm, HalfAlarm, AlarmType): the bar's apply step hands them over, the sequencer is
+// made at its start-up step with the options handed over so far, asked every tick after the
+// task step, speaks the time on the hot key and is freed when the bar is destroyed. A chime of
+// the message kind leaves as chimeMessage with the text to show:
+//
+//     SoundBinding* sound = BindSound(frm);
+//     QObject::connect(sound, &SoundBinding::chimeMessage, dateLine,
+//     &DateLineBinding::ShowPopupText);
 #pragma once
+
+#include <QObject>
+#include <memory>
+#include <string>
+
+#include "base/datetime.h"
+#include "settings/clock_settings.h"
 
 namespace tobu {
 
 class TFrmLED;
+class TSoundSystem;
+class TClockAlarm;
 
-// Installs the bar's chime hooks; call before FormCreate.
-void BindSound(TFrmLED& bar);
+class SoundBinding : public QObject {
+    Q_OBJECT
+public:
+    explicit SoundBinding(TFrmLED& bar);
+    ~SoundBinding() override;
+
+    // The chime sequencer (null before the bar's chime step and after its destruction).
+    TClockAlarm* Alarm();
+
+signals:
+    // A message chime: "时钟报时：" and the time, for the popup program.
+    void chimeMessage(const std::string& text);
+
+private:
+    void SetOptions(const ClockSettings::Clock& options);
+    void CheckChime(TDateTime now);
+
+    ClockSettings::Clock pending_; // handed over before the sequencer exists
+    std::unique_ptr<TSoundSystem> sound_;
+};
+
+// Creates the binding as a child of the bar; call before FormCreate.
+SoundBinding* BindSound(TFrmLED& bar);
 
 } // namespace tobu

@@ -3,7 +3,7 @@
 // one at start-up and frees it at exit:
 //
 //   auto* sound = new TSoundSystem(AppDir + "Sound/", this);
-//   sound->Alarm().SetOptions(Alarm, HalfAlarm, AlarmType);
+//   sound->Alarm().SetOptions(alarm, halfAlarm, alarmType); // CLOCK options as applied
 //   bool chimed = sound->Alarm().Check(now);      // every tick, after the task step
 //   sound->Alarm().Announce(now);                 // hot key
 //   sound->Alarm().PlayFile(list);                // task sounds

@@ -6,8 +6,10 @@
 #include <gmock/gmock.h>
 #include <set>
 
+#include "app/qt/bar_test_access.h"
 #include "app/qt/flat_panel.h"
 #include "app/qt/frm_led.h"
+#include "app/qt/sound_binding.h"
 #include "base/text.h"
 #include "faces/qt/aa_fadetext.h"
 #include "faces/qt/led_font_num_widget.h"
@@ -75,7 +77,7 @@ protected:
     void SetUp() override { AppDir = dir.Dir(); }
     void TearDown() override { AppDir.clear(); }
 
-    std::unique_ptr<TFrmLED> MakeBar(const std::string& ini) {
+    std::unique_ptr<TFrmLED> MakeBar(const std::string& ini, bool withChimes = false) {
         if (!ini.empty()) tobu::testing::TempDir::Put(dir.File("skin.ini"), ini);
         tobu::testing::TempDir::Put(dir.File("PopupMsg"), "#!/bin/sh\n");
         TFrmLED::Services s;
@@ -87,6 +89,9 @@ protected:
         o.popupPlatform = &desktop;
         o.tray = &tray;
         binding = BindDateLineAndPopups(*bar, o);
+        if (withChimes) // as the program connects them
+            QObject::connect(BindSound(*bar), &SoundBinding::chimeMessage, binding,
+                             &DateLineBinding::ShowPopupText);
         bar->FormCreate();
         return bar;
     }
@@ -103,47 +108,46 @@ protected:
 TEST_F(DateLineBindingTest, StartUpFillsTheDateLineAndTheHints) {
     auto bar = MakeBar("");
     ASSERT_EQ(FindDateLineBinding(*bar), binding);
-    ASSERT_GE(bar->AAFadeTextDate->Lines().Count(), 1);
-    EXPECT_EQ(bar->AAFadeTextDate->Lines().Get(0), "<FontCN>2024年02月10日 星期六");
-    EXPECT_TRUE(bar->AAFadeTextDate->Active());
-    EXPECT_EQ(bar->AAFadeTextDate->LineIndex(), 0);
+    ASSERT_GE(Of(bar).AAFadeTextDate()->Lines().Count(), 1);
+    EXPECT_EQ(Of(bar).AAFadeTextDate()->Lines().Get(0), "<FontCN>2024年02月10日 星期六");
+    EXPECT_TRUE(Of(bar).AAFadeTextDate()->Active());
+    EXPECT_EQ(Of(bar).AAFadeTextDate()->LineIndex(), 0);
 
     // 2024-02-10 is the Spring Festival: five lines, shown with "\n" breaks.
-    QString tip = bar->LED->toolTip();
+    QString tip = Of(bar).LED()->toolTip();
     EXPECT_TRUE(tip.startsWith(QString::fromUtf8("公历: 2024年02月10日 星期六\n农历: ")));
     EXPECT_EQ(tip.count('\n'), 3) << tip.toStdString(); // no solar term that day
     EXPECT_THAT(tip.toStdString(), HasSubstr("\n节日: "));
     EXPECT_THAT(tip.toStdString(), HasSubstr("春节"));
     EXPECT_FALSE(tip.contains('\r'));
-    EXPECT_EQ(bar->RzPanel2->toolTip(), tip);
-    EXPECT_EQ(bar->RzTrayIcon1->toolTip(), tip);
+    EXPECT_EQ(Of(bar).RzPanel2()->toolTip(), tip);
+    EXPECT_EQ(Of(bar).RzTrayIcon1()->toolTip(), tip);
 }
 
 TEST_F(DateLineBindingTest, TheTickRebuildsTheDateAtMidnightOnly) {
     auto bar = MakeBar("");
-    bar->AAFadeTextDate->Lines().Add("<FontAD>公告");
+    Of(bar).AAFadeTextDate()->Lines().Add("<FontAD>公告");
     clock.Set(EncodeDateTime(2024, 2, 11, 0, 0, 0));
-    bar->TimerClockTimer();
-    EXPECT_EQ(bar->AAFadeTextDate->Lines().Get(0), "<FontCN>2024年02月11日 星期日");
-    EXPECT_EQ(bar->AAFadeTextDate->Lines().Get(1), "<FontAD>公告");
-    EXPECT_TRUE(bar->LED->toolTip().startsWith(QString::fromUtf8("公历: 2024年02月11日")));
+    Of(bar).TimerClockTimer();
+    EXPECT_EQ(Of(bar).AAFadeTextDate()->Lines().Get(0), "<FontCN>2024年02月11日 星期日");
+    EXPECT_EQ(Of(bar).AAFadeTextDate()->Lines().Get(1), "<FontAD>公告");
+    EXPECT_TRUE(Of(bar).LED()->toolTip().startsWith(QString::fromUtf8("公历: 2024年02月11日")));
 }
 
 TEST_F(DateLineBindingTest, MessageChimeStartsThePopupProgramAndDeliversTheTime) {
-    auto bar = MakeBar("[CLOCK]\nAlarm=1\nAlarmType=3\n");
-    bar->chimeCheckHook = [](TDateTime now) { return TimeOf(now) == EncodeTime(14, 0, 0); };
+    auto bar = MakeBar("[CLOCK]\nAlarm=1\nAlarmType=3\n", true);
     clock.Set(EncodeDateTime(2024, 2, 10, 13, 59, 59));
-    bar->TimerClockTimer();
+    Of(bar).TimerClockTimer();
     EXPECT_TRUE(desktop.started.empty());
     clock.Set(EncodeDateTime(2024, 2, 10, 14, 0, 0));
-    bar->TimerClockTimer();
+    Of(bar).TimerClockTimer();
     EXPECT_THAT(desktop.started, ElementsAre(AppDir + "PopupMsg 777"));
     EXPECT_TRUE(desktop.sent.empty()) << "the tick hands the text over and goes on";
     EXPECT_FALSE(desktop.pollIn.empty()) << "a timer watches for the registration";
     // The next tick runs while PopupMsg starts, and starts no second copy.
     clock.Set(EncodeDateTime(2024, 2, 10, 14, 0, 1));
-    bar->TimerClockTimer();
-    EXPECT_EQ(bar->LED->text(), QString("14:00:01"));
+    Of(bar).TimerClockTimer();
+    EXPECT_EQ(Of(bar).LED()->text(), QString("14:00:01"));
     EXPECT_EQ(desktop.started.size(), 1u);
     desktop.Register(binding->Popup());
     ASSERT_EQ(desktop.sent.size(), 1u);
@@ -160,7 +164,7 @@ TEST_F(DateLineBindingTest, DestroyingTheBarSendsCodeTwoAfterEarlierHooks) {
     TFrmLED bar(services, "");
     std::vector<std::string> order;
     // A hook installed before the binding (chimes, tasks) still runs, first.
-    bar.destroyHook = [&] { order.push_back("earlier"); };
+    QObject::connect(&bar, &TFrmLED::destroying, [&] { order.push_back("earlier"); });
     DateLineBindingOptions o;
     o.clock = &clock;
     o.popupPlatform = &desktop;
@@ -180,25 +184,26 @@ TEST_F(DateLineBindingTest, DestroyingTheBarSendsCodeTwoAfterEarlierHooks) {
 TEST_F(DateLineBindingTest, TimersReachTheirHandlers) {
     auto bar = MakeBar("[MSG]\nCalendarLX=0\n");
     // Never shown (a minimised launch): the one-shot timer shows the balloon.
-    ASSERT_TRUE(bar->TimerMsg.isActive());
-    Fire(bar->TimerMsg);
-    EXPECT_FALSE(bar->TimerMsg.isActive());
+    ASSERT_TRUE(Of(bar).TimerMsg().isActive());
+    Fire(Of(bar).TimerMsg());
+    EXPECT_FALSE(Of(bar).TimerMsg().isActive());
     ASSERT_EQ(tray.calls.size(), 1u);
     EXPECT_THAT(tray.calls[0], HasSubstr("show Tobu桌面时钟 3.7.5 10 公历: 2024年02月10日 星期六"));
-    EXPECT_TRUE(bar->TimerHintClose.isActive());
-    Fire(bar->TimerHintClose);
-    EXPECT_FALSE(bar->TimerHintClose.isActive());
+    EXPECT_TRUE(Of(bar).TimerHintClose().isActive());
+    Fire(Of(bar).TimerHintClose());
+    EXPECT_FALSE(Of(bar).TimerHintClose().isActive());
     EXPECT_EQ(tray.calls.back(), "remove");
 }
 
 TEST_F(DateLineBindingTest, ModeTwoStartsTheRepeatingMarkTimer) {
     auto bar = MakeBar("[MSG]\nCalendarLX=2\nCalendarStep=7\n");
-    Fire(bar->TimerMsg);
-    EXPECT_TRUE(bar->TimerWarStep.isActive());
-    EXPECT_EQ(bar->TimerWarStep.interval(), 7 * 60000);
+    Fire(Of(bar).TimerMsg());
+    EXPECT_TRUE(Of(bar).TimerWarStep().isActive());
+    EXPECT_EQ(Of(bar).TimerWarStep().interval(), 7 * 60000);
     EXPECT_TRUE(tray.calls.empty());
     EXPECT_TRUE(desktop.started.empty()) << "no marks: the popup program is not started";
-    bar->Msg.calendar_lx = 1; // the options dialog switched to once
-    Fire(bar->TimerWarStep);
-    EXPECT_FALSE(bar->TimerWarStep.isActive());
+    tobu::testing::TempDir::Put(dir.File("skin.ini"), "[MSG]\nCalendarLX=1\n");
+    bar->LoadSettings(SettingsScope::All); // the options dialog switched to once
+    Fire(Of(bar).TimerWarStep());
+    EXPECT_FALSE(Of(bar).TimerWarStep().isActive());
 }

@@ -11,14 +11,17 @@
 #include <map>
 #include <sys/stat.h>
 
+#include "app/qt/bar_test_access.h"
 #include "app/qt/bitmap_button.h"
 #include "app/qt/flat_panel.h"
 #include "app/qt/form_shadow.h"
 #include "app/qt/frm_led.h"
+#include "app/qt/sound_binding.h"
 #include "base/datetime.h"
 #include "faces/qt/aa_fadetext.h"
 #include "faces/qt/led_font_num_widget.h"
 #include "settings/temp_dir.h"
+#include "sound/clock_alarm.h"
 
 using namespace tobu;
 using ::testing::ElementsAre;
@@ -86,21 +89,21 @@ QStringList Captions(QMenu* menu) {
 TEST_F(BarTest, ControlsSitWhereTheLayoutPutsThem) {
     auto bar = MakeBar("");
     EXPECT_EQ(bar->size(), QSize(332, 34));
-    EXPECT_EQ(bar->ImageBk->geometry(), QRect(0, 0, 332, 34));
-    EXPECT_EQ(bar->AAFadeTextDate->geometry(), QRect(173, 12, 154, 20));
-    EXPECT_EQ(bar->RzPanel2->geometry(), QRect(53, 4, 116, 26));
-    EXPECT_EQ(bar->LED->geometry(), QRect(1, 1, 117, 23));
-    EXPECT_EQ(bar->BtnMenu->geometry(), QRect(8, 4, 43, 27));
-    EXPECT_EQ(bar->BtnMin->geometry(), QRect(296, 1, 26, 9));
-    EXPECT_EQ(bar->BtnMenu->toolTip(), QString::fromUtf8("主菜单"));
-    EXPECT_EQ(bar->BtnMin->toolTip(), QString::fromUtf8("最小化"));
-    EXPECT_EQ(bar->TimerClock.interval(), 1000);
-    EXPECT_EQ(bar->TimerSavePos.interval(), 2000);
-    EXPECT_EQ(bar->TimerChild.interval(), 300);
-    EXPECT_EQ(bar->TimerHintClose.interval(), 10000);
-    EXPECT_EQ(bar->TimerAD.interval(), 300000);
-    EXPECT_TRUE(bar->TimerClock.isActive());
-    EXPECT_TRUE(bar->TimerSavePos.isActive());
+    EXPECT_EQ(Of(bar).ImageBk()->geometry(), QRect(0, 0, 332, 34));
+    EXPECT_EQ(Of(bar).AAFadeTextDate()->geometry(), QRect(173, 12, 154, 20));
+    EXPECT_EQ(Of(bar).RzPanel2()->geometry(), QRect(53, 4, 116, 26));
+    EXPECT_EQ(Of(bar).LED()->geometry(), QRect(1, 1, 117, 23));
+    EXPECT_EQ(Of(bar).BtnMenu()->geometry(), QRect(8, 4, 43, 27));
+    EXPECT_EQ(Of(bar).BtnMin()->geometry(), QRect(296, 1, 26, 9));
+    EXPECT_EQ(Of(bar).BtnMenu()->toolTip(), QString::fromUtf8("主菜单"));
+    EXPECT_EQ(Of(bar).BtnMin()->toolTip(), QString::fromUtf8("最小化"));
+    EXPECT_EQ(Of(bar).TimerClock().interval(), 1000);
+    EXPECT_EQ(Of(bar).TimerSavePos().interval(), 2000);
+    EXPECT_EQ(Of(bar).TimerChild().interval(), 300);
+    EXPECT_EQ(Of(bar).TimerHintClose().interval(), 10000);
+    EXPECT_EQ(Of(bar).TimerAD().interval(), 300000);
+    EXPECT_TRUE(Of(bar).TimerClock().isActive());
+    EXPECT_TRUE(Of(bar).TimerSavePos().isActive());
 }
 
 TEST_F(BarTest, EmptySettingsGiveTheDefaults) {
@@ -108,96 +111,143 @@ TEST_F(BarTest, EmptySettingsGiveTheDefaults) {
     int screen = QGuiApplication::primaryScreen()->geometry().width();
     EXPECT_EQ(bar->x(), screen - 332);
     EXPECT_EQ(bar->y(), 0);
-    EXPECT_EQ(bar->Tr, 200);
+    EXPECT_EQ(Of(bar).Tr(), 200);
     EXPECT_NEAR(bar->windowOpacity(), 200 / 255.0, 0.01);
-    EXPECT_EQ(bar->DefWin, 1);
+    EXPECT_EQ(Of(bar).DefWin(), 1);
     EXPECT_EQ(bar->HotKey().Id(), 0);
-    EXPECT_FALSE(bar->LED->isHidden());
+    EXPECT_FALSE(Of(bar).LED()->isHidden());
     EXPECT_FALSE(bar->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_FALSE(bar->LastLoadFailed);
+    EXPECT_FALSE(Of(bar).LastLoadFailed());
 }
 
 TEST_F(BarTest, TickShowsTheTimeOnTheLedAndThePanel) {
     auto bar = MakeBar("");
-    EXPECT_EQ(bar->LED->text(), "13:59:52"); // filled during start-up
+    EXPECT_EQ(Of(bar).LED()->text(), "13:59:52"); // filled during start-up
     clock.Set(EncodeDateTime(2024, 2, 10, 9, 5, 7));
-    bar->TimerClockTimer();
-    EXPECT_EQ(bar->LED->text(), "09:05:07");
-    EXPECT_EQ(bar->RzPanel2->Caption(), "09:05:07");
+    Of(bar).TimerClockTimer();
+    EXPECT_EQ(Of(bar).LED()->text(), "09:05:07");
+    EXPECT_EQ(Of(bar).RzPanel2()->Caption(), "09:05:07");
 }
 
+// The tick's steps run in the tick's order with its one time value; the chime sequencer owns
+// the chime kind, so a message chime follows the kind applied last (a live apply included).
 TEST_F(BarTest, TickRunsItsStepsInOrderWithOneTimeValue) {
-    auto bar = MakeBar("[CLOCK]\nAlarm=1\nAlarmType=3\n");
+    tobu::testing::TempDir::Put(dir.File("skin.ini"), "[CLOCK]\nAlarm=1\nAlarmType=1\n");
+    TFrmLED::Services s;
+    s.clock = &clock;
+    s.hotKeys = &hotKeys;
+    TFrmLED bar(s, "");
     std::vector<std::string> steps;
     std::vector<TDateTime> seen;
-    bar->showTimeHook = [&](bool first, TDateTime now) {
-        steps.push_back(first ? "time!" : "time");
-        seen.push_back(now);
+    auto step = [&](const char* name) {
+        return [&steps, &seen, name](TDateTime now) {
+            steps.push_back(name);
+            seen.push_back(now);
+        };
     };
-    bar->checkTasksHook = [&](TDateTime now) {
-        steps.push_back("tasks");
-        seen.push_back(now);
-    };
-    bar->chimeCheckHook = [&](TDateTime now) {
-        steps.push_back("chime");
-        seen.push_back(now);
-        return true;
-    };
-    bar->chimeMessageHook = [&](const std::string& text) { steps.push_back(text); };
+    QObject::connect(&bar, &TFrmLED::showTime, step("time"));
+    QObject::connect(&bar, &TFrmLED::checkTasks, step("tasks"));
+    QObject::connect(&bar, &TFrmLED::checkChime, step("chime"));
+    SoundBinding* sound = BindSound(bar);
+    QObject::connect(sound, &SoundBinding::chimeMessage,
+                     [&](const std::string& text) { steps.push_back(text); });
+    bar.FormCreate();
+    ASSERT_NE(sound->Alarm(), nullptr);
+    EXPECT_EQ(sound->Alarm()->AlarmType(), 1);
     clock.Set(EncodeDateTime(2024, 2, 10, 14, 0, 0));
-    bar->TimerClockTimer();
+    steps.clear();
+    Of(bar).TimerClockTimer();
+    EXPECT_THAT(steps, ElementsAre("time", "tasks", "chime")); // a chime, but not a message
+
+    tobu::testing::TempDir::Put(dir.File("skin.ini"), "[CLOCK]\nAlarm=1\nAlarmType=3\n");
+    EXPECT_EQ(bar.HandleMessage(Message{kWmApplySettings, 0, 0, {}}), 1);
+    steps.clear();
+    seen.clear();
+    Of(bar).TimerClockTimer();
     EXPECT_THAT(steps, ElementsAre("time", "tasks", "chime", "时钟报时：14:00:00"));
     EXPECT_THAT(seen, ::testing::Each(EncodeDateTime(2024, 2, 10, 14, 0, 0)));
 }
 
+// The apply step: the bar's own parts and the handing over run in the start-up's order (the
+// time display before the owners get theirs, the position after).
+TEST_F(BarTest, ApplyStepHandsOverInTheStartUpOrder) {
+    tobu::testing::TempDir::Put(dir.File("skin.ini"),
+                                "[LED]\nLEDFont=0\n[MSG]\nCalendarStep=9\n[BAR]\nLeft=40\n"
+                                "Top=30\n");
+    TFrmLED::Services s;
+    s.clock = &clock;
+    s.hotKeys = &hotKeys;
+    TFrmLED bar(s, "");
+    std::vector<std::string> order;
+    QObject::connect(&bar, &TFrmLED::chimeOptionsApplied, [&](const ClockSettings::Clock&) {
+        order.push_back(std::string("chime, led ") +
+                        (Of(bar).LED()->isHidden() ? "hidden" : "shown") + ", at " +
+                        std::to_string(bar.x()));
+    });
+    QObject::connect(&bar, &TFrmLED::timeSyncApplied,
+                     [&](const ClockSettings::Time&) { order.push_back("time"); });
+    QObject::connect(&bar, &TFrmLED::messageOptionsApplied, [&](const MessageOptions& m) {
+        order.push_back("msg " + std::to_string(m.calendar_step));
+    });
+    QObject::connect(&bar, &TFrmLED::startUpStep, [&](TFrmLED::StartUpStep) {
+        if (order.size() == 3) order.push_back("steps, at " + std::to_string(bar.x()));
+    });
+    bar.FormCreate();
+    EXPECT_THAT(order, ElementsAre("chime, led hidden, at 0", "time", "msg 9", "steps, at 40"));
+    // Only the skin section on a skin-only apply.
+    order.clear();
+    EXPECT_TRUE(bar.LoadSettings(SettingsScope::SkinOnly));
+    EXPECT_TRUE(order.empty());
+}
+
 TEST_F(BarTest, PlainTextClockWhenLedIsOff) {
     auto bar = MakeBar("[LED]\nLEDFont=0\nFontName=Arial\nFontSize=20\nFontBold=1\n");
-    EXPECT_TRUE(bar->LED->isHidden());
-    EXPECT_TRUE(bar->RzPanel2->ShowsCaption());
-    EXPECT_EQ(bar->RzPanel2->font().family(), "Arial");
-    EXPECT_EQ(bar->RzPanel2->font().pointSize(), 20);
-    EXPECT_TRUE(bar->RzPanel2->font().bold());
-    EXPECT_FALSE(bar->RzPanel2->font().italic());
-    EXPECT_EQ(bar->RzPanel2->Caption(), "13:59:52");
+    EXPECT_TRUE(Of(bar).LED()->isHidden());
+    EXPECT_TRUE(Of(bar).RzPanel2()->ShowsCaption());
+    EXPECT_EQ(Of(bar).RzPanel2()->font().family(), "Arial");
+    EXPECT_EQ(Of(bar).RzPanel2()->font().pointSize(), 20);
+    EXPECT_TRUE(Of(bar).RzPanel2()->font().bold());
+    EXPECT_FALSE(Of(bar).RzPanel2()->font().italic());
+    EXPECT_EQ(Of(bar).RzPanel2()->Caption(), "13:59:52");
 }
 
 TEST_F(BarTest, MenusCarryEveryCaptionAndTag) {
     auto bar = MakeBar("");
-    EXPECT_EQ(Captions(bar->PopupMenu1),
+    EXPECT_EQ(Captions(Of(bar).PopupMenu1()),
               QStringList({"精简", "时钟", "日历", "天气", "-", "定时任务", "日历标记",
                            "城市时间查询", "系统设置", "-", "主页", "帮助", "关于", "退出"}));
-    EXPECT_EQ(Captions(bar->PopupMenu2),
+    EXPECT_EQ(Captions(Of(bar).PopupMenu2()),
               QStringList({"打开窗口", "隐藏窗口", "-", "定时任务", "日历标记", "城市时间查询",
                            "系统设置", "-", "主页", "帮助", "关于", "退出"}));
-    EXPECT_EQ(bar->PM_Smp->data().toInt(), 0);
-    EXPECT_EQ(bar->PM_Clock->data().toInt(), 2);
-    EXPECT_EQ(bar->PM_Calendar->data().toInt(), 1);
-    EXPECT_EQ(bar->PM_Weather->data().toInt(), 3);
-    QMenu* options = bar->PM_Options->menu();
+    EXPECT_EQ(Of(bar).Item("PM_Smp")->data().toInt(), 0);
+    EXPECT_EQ(Of(bar).Item("PM_Clock")->data().toInt(), 2);
+    EXPECT_EQ(Of(bar).Item("PM_Calendar")->data().toInt(), 1);
+    EXPECT_EQ(Of(bar).Item("PM_Weather")->data().toInt(), 3);
+    QMenu* options = Of(bar).Item("PM_Options")->menu();
     ASSERT_NE(options, nullptr);
     EXPECT_EQ(Captions(options), QStringList({"常规设置", "报时设置", "皮肤更换", "时钟样式",
                                               "消息设置", "时间校正"}));
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(options->actions()[i]->data().toInt(), i);
-        EXPECT_EQ(bar->PM_Options1->menu()->actions()[i]->data().toInt(), i);
+        EXPECT_EQ(Of(bar).Item("PM_Options1")->menu()->actions()[i]->data().toInt(), i);
     }
-    EXPECT_EQ(bar->PM_Exit1->objectName(), "PM_Exit1");
-    EXPECT_EQ(bar->PM_Homepage1->objectName(), "PM_Homepage1");
+    EXPECT_EQ(Of(bar).Item("PM_Exit1")->objectName(), "PM_Exit1");
+    EXPECT_EQ(Of(bar).Item("PM_Homepage1")->objectName(), "PM_Homepage1");
     // Every item of the main menu but the separators has its icon where the layout gives one.
-    EXPECT_FALSE(bar->PM_Exit->icon().isNull());
-    EXPECT_TRUE(bar->PM_Smp->icon().isNull());
+    EXPECT_FALSE(Of(bar).Item("PM_Exit")->icon().isNull());
+    EXPECT_TRUE(Of(bar).Item("PM_Smp")->icon().isNull());
     // Opening a menu ticks the mode of the visible companion window.
-    bar->childIndexHook = [] { return 0; };
-    emit bar->PopupMenu1->aboutToShow();
-    EXPECT_TRUE(bar->PM_Smp->isChecked());
+    bar->SetChildIndexQuery([] { return 0; });
+    emit Of(bar).PopupMenu1()->aboutToShow();
+    EXPECT_TRUE(Of(bar).Item("PM_Smp")->isChecked());
 }
 
 TEST_F(BarTest, HelpWarnsWhenTheFileIsMissing) {
     auto bar = MakeBar("");
-    bar->PM_HelpClick();
+    Of(bar).PM_HelpClick();
     EXPECT_THAT(warnings, ElementsAre("警告|\"TobuClockHelp.chm\" 文件不存在。"));
     tobu::testing::TempDir::Put(dir.File("TobuClockHelp.chm"), "x");
-    bar->PM_HelpClick();
+    Of(bar).PM_HelpClick();
     EXPECT_THAT(opened, ElementsAre(dir.File("TobuClockHelp.chm")));
     EXPECT_EQ(warnings.size(), 1u);
 }
@@ -207,7 +257,7 @@ TEST_F(BarTest, HotKeyOnlyWithItsExactModifiers) {
     ASSERT_EQ(bar->HotKey().Id(), 1);
     EXPECT_EQ(hotKeys.keys[1], std::make_pair(3, 84));
     int spoken = 0;
-    bar->announceHook = [&](TDateTime) { ++spoken; };
+    QObject::connect(bar.get(), &TFrmLED::announceTime, [&](TDateTime) { ++spoken; });
     EXPECT_FALSE(bar->HandleHotKey(1, (84 << 16) | 1));
     EXPECT_TRUE(bar->HandleHotKey(1, (84 << 16) | 3));
     EXPECT_EQ(spoken, 1);
@@ -227,28 +277,28 @@ TEST_F(BarTest, HotKeySwitchedOffRegistersNothing) {
 
 TEST_F(BarTest, PositionIsSavedOnlyAfterAMove) {
     auto bar = MakeBar("[BAR]\nLeft=100\nTop=50\n");
-    bar->TimerSavePosTimer();
+    Of(bar).TimerSavePosTimer();
     EXPECT_EQ(tobu::testing::TempDir::Get(dir.File("skin.ini")), "[BAR]\nLeft=100\nTop=50\n");
     bar->move(300, 200);
-    bar->TimerSavePosTimer();
+    Of(bar).TimerSavePosTimer();
     std::string ini = tobu::testing::TempDir::Get(dir.File("skin.ini"));
     EXPECT_THAT(ini, ::testing::HasSubstr("Left=300"));
     EXPECT_THAT(ini, ::testing::HasSubstr("Top=200"));
-    EXPECT_EQ(bar->SavedLeft, 300);
-    EXPECT_EQ(bar->SavedTop, 200);
+    EXPECT_EQ(Of(bar).SavedLeft(), 300);
+    EXPECT_EQ(Of(bar).SavedTop(), 200);
 }
 
 TEST_F(BarTest, ClosingWritesTheBarStateAndStopsTheTimers) {
     auto bar = MakeBar("[BAR]\nLeft=10\nTop=-5\nTr=0x1F0\n");
     EXPECT_EQ(bar->y(), 0);
-    EXPECT_EQ(bar->Tr, 0x1F0);
+    EXPECT_EQ(Of(bar).Tr(), 0x1F0);
     EXPECT_NEAR(bar->windowOpacity(), 0xF0 / 255.0, 0.01);
-    bar->childIndexHook = [] { return 2; };
-    bar->clockWindowHook = [] { return std::optional<QPoint>(QPoint(7, 40)); };
+    bar->SetChildIndexQuery([] { return 2; });
+    bar->SetClockWindowQuery([] { return std::optional<QPoint>(QPoint(7, 40)); });
     tobu::testing::TempDir::Put(dir.File("SkinDone.tmp"), "x");
     bar->close();
-    EXPECT_FALSE(bar->TimerClock.isActive());
-    EXPECT_FALSE(bar->TimerSavePos.isActive());
+    EXPECT_FALSE(Of(bar).TimerClock().isActive());
+    EXPECT_FALSE(Of(bar).TimerSavePos().isActive());
     bar->FormDestroy();
     std::string ini = tobu::testing::TempDir::Get(dir.File("skin.ini"));
     for (const char* want : {"Index=2", "Left=10", "Top=0", "Tr=496", "Top=40", "Left=7"})
@@ -313,17 +363,18 @@ TEST_F(BarTest, DamagedPackagesCostNoSettings) {
     tobu::testing::TempDir::Put(dir.File("skin.ini"),
                                 "[SKIN]\nSkinFile=Broken.sk\nWinFile=Skin/Broken.skw\n"
                                 "[BAR]\nLeft=300\nTop=300\nTr=255\nOnTop=1\n");
+    std::filesystem::create_directories(dir.File("Skin"));
+    tobu::testing::TempDir::Put(dir.File("Skin/Broken.sk"), "truncated package");
+    tobu::testing::TempDir::Put(dir.File("Skin/Broken.skw"), "truncated package");
     TFrmLED::Services s;
     s.clock = &clock;
     s.hotKeys = &hotKeys;
     TFrmLED bar(s, "");
-    auto damaged = [](const std::string&) { throw std::runtime_error("truncated package"); };
-    bar.loadBarSkinHook = damaged;
-    bar.loadDialogFrameHook = damaged;
     bar.FormCreate();
-    EXPECT_TRUE(bar.LastLoadFailed);
+    EXPECT_EQ(bar.DialogFrame(), nullptr);
+    EXPECT_TRUE(Of(bar).LastLoadFailed());
     EXPECT_EQ(bar.pos(), QPoint(300, 300));
-    EXPECT_EQ(bar.Tr, 255);
+    EXPECT_EQ(Of(bar).Tr(), 255);
     EXPECT_DOUBLE_EQ(bar.windowOpacity(), 1.0);
     EXPECT_TRUE(bar.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(CurrentSkinFile, "Broken.sk");
@@ -339,11 +390,11 @@ TEST_F(BarTest, ExitWritesOnlyValuesThatAreTheUsers) {
     // A settings file that cannot be read at start (a named pipe in its place) gives defaults.
     ASSERT_EQ(::mkfifo(dir.File("skin.ini").c_str(), 0600), 0);
     auto bar = MakeBar("");
-    EXPECT_EQ(bar->Tr, 200);
+    EXPECT_EQ(Of(bar).Tr(), 200);
     std::filesystem::remove(dir.File("skin.ini"));
     const std::string stored = "[BAR]\nLeft=300\nTop=300\nTr=255\n";
     tobu::testing::TempDir::Put(dir.File("skin.ini"), stored);
-    bar->childIndexHook = [] { return 1; };
+    bar->SetChildIndexQuery([] { return 1; });
     bar->close();
     EXPECT_EQ(tobu::testing::TempDir::Get(dir.File("skin.ini")), stored + "[CHILD]\nIndex=1\n");
 
@@ -362,13 +413,13 @@ TEST_F(BarTest, ExitWritesOnlyValuesThatAreTheUsers) {
 
 TEST_F(BarTest, OptionsSubmenuOpensOnlyWithAnItemToChoose) {
     auto bar = MakeBar("");
-    EXPECT_FALSE(bar->PM_Options->isEnabled());
-    EXPECT_FALSE(bar->PM_Options1->isEnabled());
-    bar->PM_OptionsTime->setEnabled(true);
-    EXPECT_TRUE(bar->PM_Options->isEnabled());
-    EXPECT_FALSE(bar->PM_Options1->isEnabled());
-    bar->PM_OptionsTime->setEnabled(false);
-    EXPECT_FALSE(bar->PM_Options->isEnabled());
+    EXPECT_FALSE(Of(bar).Item("PM_Options")->isEnabled());
+    EXPECT_FALSE(Of(bar).Item("PM_Options1")->isEnabled());
+    bar->EnableMenuItem("PM_OptionsTime");
+    EXPECT_TRUE(Of(bar).Item("PM_Options")->isEnabled());
+    EXPECT_FALSE(Of(bar).Item("PM_Options1")->isEnabled());
+    bar->EnableMenuItem("PM_OptionsTime", false);
+    EXPECT_FALSE(Of(bar).Item("PM_Options")->isEnabled());
 }
 
 // Without a tray the icon is still shown (the toolkit embeds it when a tray comes), and
@@ -377,7 +428,7 @@ TEST_F(BarTest, OptionsSubmenuOpensOnlyWithAnItemToChoose) {
 TEST_F(BarTest, MinimisingNeverStrandsTheBarWithoutATray) {
     tray = false;
     auto bar = MakeBar("");
-    EXPECT_TRUE(bar->RzTrayIcon1->isVisible());
+    EXPECT_TRUE(Of(bar).RzTrayIcon1()->isVisible());
     bar->show();
     bar->MinimizeToTray();
     EXPECT_TRUE(bar->MinimizedAsWindow());
@@ -406,7 +457,7 @@ TEST_F(BarTest, MinimisingNeverStrandsTheBarWithoutATray) {
 TEST_F(BarTest, StartInTheTrayWaitsForALateTray) {
     tray = false;
     auto late = MakeBar("[BAR]\nOnStartHide=1\n", "/hide");
-    late->TrayWaitMs = 60000;
+    Of(late).SetTrayWaitMs(60000);
     late->show();
     // The first show opens the companion window after 300 ms and goes to the tray a second
     // later; without a tray the bar stays.
@@ -420,7 +471,7 @@ TEST_F(BarTest, StartInTheTrayWaitsForALateTray) {
 
     tray = false;
     auto never = MakeBar("[BAR]\nOnStartHide=1\n", "/hide");
-    never->TrayWaitMs = 500;
+    Of(never).SetTrayWaitMs(500);
     never->show();
     EXPECT_TRUE(WaitUntil([&] { return never->Minimized(); }, 3000));
     EXPECT_TRUE(never->MinimizedAsWindow());

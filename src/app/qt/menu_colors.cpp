@@ -1,17 +1,10 @@
-#include "app/qt/skin_binding.h"
+#include "app/qt/menu_colors.h"
 
 #include <QEvent>
 #include <QLinearGradient>
 #include <QMenu>
 #include <QPainter>
-#include <utility>
 
-#include "app/qt/bitmap_button.h"
-#include "app/qt/flat_panel.h"
-#include "app/qt/frm_led.h"
-#include "app/qt/my_window.h"
-#include "faces/qt/aa_fadetext.h"
-#include "faces/qt/led_font_num_widget.h"
 #include "settings/skin_loaders.h"
 
 namespace tobu {
@@ -77,55 +70,6 @@ void SetMenuColors(QMenu& menu, const MenuColors& colors) {
     if (!background) background = new MenuBackground(&menu);
     background->SetColors(colors);
     menu.setStyleSheet(MenuStyle(colors));
-}
-
-void ApplyBarSkin(TFrmLED& bar, const BarSkin& skin) {
-    QImage background = ToQImage(skin.background);
-    if (!background.isNull()) bar.SetBackground(background);
-    if (!skin.menu_up.Empty())
-        bar.BtnMenu->SetPictures(ToQImage(skin.menu_up), ToQImage(skin.menu_hot));
-    if (!skin.min_up.Empty())
-        bar.BtnMin->SetPictures(ToQImage(skin.min_up), ToQImage(skin.min_hot));
-    bar.LED->setBGColor(skin.led_bk_color);
-    bar.LED->setDarkColor(skin.led_dark_color);
-    bar.LED->setLightColor(skin.led_font_color);
-    bar.RzPanel2->SetBorderColor(Q(skin.led_border_color));
-    bar.LED->setGeometry(skin.led_bounds.left, skin.led_bounds.top, skin.led_bounds.Width(),
-                         skin.led_bounds.Height());
-    // The date line's two fonts take the skin's text colour.
-    const std::pair<const char*, TColor> colors[] = {{"FontCN", skin.font_cn_color},
-                                                     {"FontAD", skin.font_ad_color}};
-    for (const auto& [name, color] : colors) {
-        if (TFontLabel* label = bar.AAFadeTextDate->Fonts().Find(name)) {
-            TAACanvasFont font = label->Font();
-            font.color = color;
-            label->SetFont(font);
-        }
-    }
-    bar.AAFadeTextDate->update();
-    // Menu colours take effect the next time a menu opens.
-    SetMenuColors(*bar.PopupMenu1, skin.menu);
-    SetMenuColors(*bar.PopupMenu2, skin.menu);
-}
-
-std::shared_ptr<std::unique_ptr<TMyWindow>> BindSkins(TFrmLED& bar) {
-    auto frame = std::make_shared<std::unique_ptr<TMyWindow>>();
-    // The built-in look's menus until a skin says otherwise.
-    SetMenuColors(*bar.PopupMenu1, MenuColors{});
-    SetMenuColors(*bar.PopupMenu2, MenuColors{});
-    bar.loadBarSkinHook = [&bar](const std::string& path) {
-        BarSkin skin;
-        SkinLoadResult r = LoadBarSkin(path, skin, bar.RzPanel2->width(), bar.RzPanel2->height());
-        if (r.Applied()) ApplyBarSkin(bar, skin);
-        ThrowIfDamaged(r);
-    };
-    bar.loadDialogFrameHook = [frame](const std::string& path) {
-        WinSkin skin;
-        SkinLoadResult r = LoadWinSkin(path, skin);
-        if (r.Applied()) *frame = TMyWindow::FromSkin(skin);
-        ThrowIfDamaged(r);
-    };
-    return frame;
 }
 
 } // namespace tobu

@@ -5,9 +5,9 @@
 #include <QMenu>
 #include <gtest/gtest.h>
 
+#include "app/qt/bar_test_access.h"
 #include "app/qt/bitmap_button.h"
 #include "app/qt/frm_led.h"
-#include "app/qt/skin_binding.h"
 #include "base/datetime.h"
 #include "settings/skin_loaders.h"
 #include "settings/temp_dir.h"
@@ -39,9 +39,8 @@ protected:
         TFrmLED::Services s;
         s.clock = &clock;
         auto bar = std::make_unique<TFrmLED>(s, "");
-        frame = BindSkins(*bar);
         bar->FormCreate();
-        bar->TimerClockTimer();
+        Of(bar).TimerClockTimer();
         return bar;
     }
     // What the bar shows on screen: its picture inside its shape.
@@ -52,7 +51,6 @@ protected:
 
     tobu::testing::TempDir dir;
     FakeClock clock{EncodeDateTime(2024, 2, 10, 13, 59, 52)};
-    std::shared_ptr<std::unique_ptr<TMyWindow>> frame;
 };
 
 } // namespace
@@ -72,7 +70,7 @@ TEST_F(LookTest, BuiltInLookShowsNoColourKey) {
             for (int x = 0; x < led.width(); ++x) lit += led.pixel(x, y) == qRgb(110, 226, 255);
         EXPECT_GE(lit, 100);
         // The buttons' pictures under the mouse as well.
-        for (TBitmapButton* button : {bar->BtnMenu, bar->BtnMin}) {
+        for (TBitmapButton* button : {Of(bar).BtnMenu(), Of(bar).BtnMin()}) {
             QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
             QCoreApplication::sendEvent(button, &enter);
         }
@@ -85,8 +83,8 @@ TEST_F(LookTest, MenusIconColumnTakesTheSkinsIconBarGradient) {
     BarSkin skin;
     skin.menu.icon_bar_start = 0x0000FF; // red
     skin.menu.icon_bar_stop = 0xFF0000;  // blue
-    ApplyBarSkin(*bar, skin);
-    for (QMenu* menu : {bar->PopupMenu1, bar->PopupMenu2}) {
+    Of(bar).ApplyBarSkin(skin);
+    for (QMenu* menu : {Of(bar).PopupMenu1(), Of(bar).PopupMenu2()}) {
         SCOPED_TRACE(menu->objectName().toStdString());
         menu->ensurePolished();
         menu->resize(menu->sizeHint());
