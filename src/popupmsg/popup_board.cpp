@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "settings/clock_settings.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
@@ -38,10 +39,12 @@ std::string DecodePopupText(const std::vector<uint8_t>& data) {
 }
 
 PopupSettings ReadPopupSettings(const IniFile& ini) {
+    // The clock's one reader; the popups keep AutoSec and Tran inside the ranges they can show.
+    const MessageOptions msg = ReadClockSettings(ini).msg;
     PopupSettings s;
-    s.auto_close = Read(ini, keys::MsgAuto);
-    s.auto_sec = keys::MsgAutoSec.Clamp(Read(ini, keys::MsgAutoSec));
-    s.tran = keys::MsgTran.Clamp(Read(ini, keys::MsgTran));
+    s.auto_close = msg.auto_close;
+    s.auto_sec = keys::MsgAutoSec.Clamp(msg.stored_auto_sec);
+    s.tran = keys::MsgTran.Clamp(msg.tran);
     return s;
 }
 
