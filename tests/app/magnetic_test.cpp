@@ -226,6 +226,10 @@ TEST(Magnetic, ChainsOfDockedSiblingsAllFollow) {
     f.Drag(kBar, {{300, 100}});
     EXPECT_EQ(f.host.windows[kWeather].rect, At(300, 334, 200, 100));
     EXPECT_EQ(f.host.batches, 1);
+    // A short drag: the moved companions do not snap to each other's old places.
+    f.Drag(kBar, {{303, 106}});
+    EXPECT_EQ(f.host.windows[kBar].rect, At(303, 106, 332, 34));
+    EXPECT_EQ(f.host.windows[kWeather].rect, At(303, 340, 200, 100));
 
     // A hidden link breaks the chain below it.
     f.host.windows[kClock].visible = false;
