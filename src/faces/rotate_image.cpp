@@ -155,13 +155,18 @@ void TRotateImage::Paint(Bitmap32& canvas, const TRect& bounds) const {
     const int y_to = std::min({dst.bottom, bounds.bottom, canvas.height});
     const std::int64_t dw = dst.Width();
     const std::int64_t dh = dst.Height();
+    const bool scaled = dw != rotated_.width || dh != rotated_.height;
     for (int y = y_from; y < y_to; ++y) {
         const int sy = static_cast<int>((y - dst.top) * std::int64_t{rotated_.height} / dh);
+        const std::uint32_t* src = rotated_.Row(sy);
+        std::uint32_t* out = canvas.Row(y);
         for (int x = x_from; x < x_to; ++x) {
-            const int sx = static_cast<int>((x - dst.left) * std::int64_t{rotated_.width} / dw);
-            const std::uint32_t p = rotated_.At(sx, sy);
+            const int sx =
+                scaled ? static_cast<int>((x - dst.left) * std::int64_t{rotated_.width} / dw)
+                       : x - dst.left;
+            const std::uint32_t p = src[sx];
             if (transparent_ && SameColor(p, background_)) continue;
-            canvas.At(x, y) = p;
+            out[x] = p;
         }
     }
 }

@@ -85,6 +85,16 @@ TEST(RotateBitmap, OddAnglesResampleWithoutInventingColoursAndBadInputStaysSafe)
     // Nearest neighbour keeps the hand's area (20 × 90) within a few edge pixels.
     EXPECT_NEAR(r.width * r.height - background, 20 * 90, 60);
 
+    // The small case pixel by pixel; S = 32768 instead of 32767 would change it.
+    constexpr int o = kBg & 0xFFFF;
+    EXPECT_EQ(Rows(RotateBitmap(Numbered(4, 6), kBg, -30)), (Grid{{o, o, 1, o, o, o},
+                                                                  {o, 11, 12, 2, 3, o},
+                                                                  {o, 21, 22, 13, 14, o},
+                                                                  {31, 32, 23, 23, 24, o},
+                                                                  {41, 42, 33, 34, o, o},
+                                                                  {52, 53, 43, 44, o, o},
+                                                                  {o, o, 54, o, o, o}}));
+
     EXPECT_TRUE(RotateBitmap(Bitmap32(), kBg, 30).Empty());
     EXPECT_EQ(Rows(RotateBitmap(src, kBg, std::numeric_limits<double>::quiet_NaN())), Rows(src));
     EXPECT_EQ(Rows(RotateBitmap(src, kBg, 1e300 * 10)), Rows(src)); // infinity
