@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "base/bitmap.h"
 #include "faces/rotate_image.h"
