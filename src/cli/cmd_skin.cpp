@@ -1,11 +1,10 @@
 // `tobu skin`: look into, unpack and pack skin packages so users can make their own skins.
-#include <cctype>
 #include <cstdio>
 #include <ostream>
-#include <sys/stat.h>
 
 #include "base/text.h"
 #include "cli/command.h"
+#include "cli/package_io.h"
 #include "settings/ini_file.h"
 #include "settings/skin_loaders.h"
 #include "settings/skin_package.h"
@@ -40,28 +39,6 @@ const char* CompressionName(int c) {
     default:
         return "unknown";
     }
-}
-
-// A text of the package as the terminal may show it: control characters (C0, DEL and C1) become
-// \xNN or \u00NN, so a package cannot send escape sequences to the terminal.
-std::string Shown(std::string_view text) {
-    std::string out;
-    char buf[16];
-    for (size_t i = 0; i < text.size(); ++i) {
-        auto c = static_cast<unsigned char>(text[i]);
-        auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-        if (c < 0x20 || c == 0x7F) {
-            std::snprintf(buf, sizeof buf, "\\x%02x", c);
-            out += buf;
-        } else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) { // U+0080..U+009F in UTF-8
-            std::snprintf(buf, sizeof buf, "\\u%04x", next);
-            out += buf;
-            ++i;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
 }
 
 // Reads a package by its declared lengths and takes it apart; false (with the reason on
@@ -142,24 +119,6 @@ int Info(const std::string& path, Io& io) {
     return 0;
 }
 
-bool EnsureDir(const std::string& dir) {
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-    return ::mkdir(dir.c_str(), 0755) == 0;
-}
-
-std::string Join(const std::string& dir, const char* name) {
-    return (dir.empty() || dir.back() == '/') ? dir + name : dir + "/" + name;
-}
-
-// Writes a file the user asked for; false with a one-line reason on standard error.
-bool WriteNewFile(const std::string& path, std::string_view data, Io& io) {
-    std::string why;
-    if (WriteFileAtomically(path, data, LinkPolicy::Replace, &why)) return true;
-    io.err << "tobu skin: not writing " << path << ": " << why << "\n";
-    return false;
-}
-
 int Unpack(const std::string& path, const std::string& dir, Io& io) {
     std::uint64_t size = 0;
     SkinContainer c;
@@ -169,32 +128,32 @@ int Unpack(const std::string& path, const std::string& dir, Io& io) {
         return 1;
     }
     // The folder may be a shared one: never through a link, never where others may change it.
-    if (!WriteNewFile(Join(dir, "skin.ini"), c.ini_text, io) ||
-        !WriteNewFile(Join(dir, "sheet.bmp"), c.bitmap, io))
+    if (!WriteUserFile(JoinPath(dir, "skin.ini"), c.ini_text, "tobu skin", io) ||
+        !WriteUserFile(JoinPath(dir, "sheet.bmp"), c.bitmap, "tobu skin", io))
         return 1;
-    io.out << "wrote " << Join(dir, "skin.ini") << " (" << c.ini_text.size() << " bytes) and "
-           << Join(dir, "sheet.bmp") << " (" << c.bitmap.size() << " bytes)\n";
+    io.out << "wrote " << JoinPath(dir, "skin.ini") << " (" << c.ini_text.size() << " bytes) and "
+           << JoinPath(dir, "sheet.bmp") << " (" << c.bitmap.size() << " bytes)\n";
     return 0;
 }
 
 int Pack(const std::string& dir, const std::string& path, std::uint32_t lead, Io& io) {
     SkinContainer c;
     c.lead = lead;
-    if (!ReadFileBytes(Join(dir, "skin.ini"), c.ini_text)) {
-        io.err << "tobu skin: cannot read " << Join(dir, "skin.ini") << "\n";
+    if (!ReadFileBytes(JoinPath(dir, "skin.ini"), c.ini_text)) {
+        io.err << "tobu skin: cannot read " << JoinPath(dir, "skin.ini") << "\n";
         return 1;
     }
-    if (!ReadFileBytes(Join(dir, "sheet.bmp"), c.bitmap)) {
-        io.err << "tobu skin: cannot read " << Join(dir, "sheet.bmp") << "\n";
+    if (!ReadFileBytes(JoinPath(dir, "sheet.bmp"), c.bitmap)) {
+        io.err << "tobu skin: cannot read " << JoinPath(dir, "sheet.bmp") << "\n";
         return 1;
     }
     Bitmap32 sheet;
     if (auto e = DecodeBmp(c.bitmap, sheet)) {
-        io.err << "tobu skin: " << Join(dir, "sheet.bmp") << " is not a usable bitmap: " << *e
+        io.err << "tobu skin: " << JoinPath(dir, "sheet.bmp") << " is not a usable bitmap: " << *e
                << "\n";
         return 1;
     }
-    if (!WriteNewFile(path, BuildSkinContainer(c), io)) return 1;
+    if (!WriteUserFile(path, BuildSkinContainer(c), "tobu skin", io)) return 1;
     io.out << "wrote " << path << "\n";
     return 0;
 }
@@ -212,16 +171,12 @@ int Run(const std::vector<std::string>& args_in, Io& io) {
                 io.err << "tobu skin: --lead needs eight hexadecimal digits\n" << kUsage;
                 return 2;
             }
-            std::string h = args_in[++i];
-            if (h.size() > 2 && (h[0] == '0') && (h[1] == 'x' || h[1] == 'X')) h = h.substr(2);
-            bool ok = h.size() == 8;
-            for (char ch : h) ok = ok && std::isxdigit(static_cast<unsigned char>(ch));
-            if (!ok) {
+            lead = ParseLead(args_in[++i]);
+            if (!lead) {
                 io.err << "tobu skin: --lead needs eight hexadecimal digits, not '" << args_in[i]
                        << "'\n";
                 return 2;
             }
-            lead = static_cast<std::uint32_t>(std::stoul(h, nullptr, 16));
             continue;
         }
         args.push_back(args_in[i]);
