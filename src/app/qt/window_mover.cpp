@@ -18,6 +18,7 @@ bool WindowMover::eventFilter(QObject* watched, QEvent* event) {
         if (e->button() != Qt::LeftButton) return false;
         moving_ = true;
         press_global_ = e->globalPosition().toPoint();
+        cursor_ = press_global_;
         start_pos_ = window_->pos();
         if (onEnterSizeMove) onEnterSizeMove();
         return false; // the handle still sees its click
@@ -26,7 +27,8 @@ bool WindowMover::eventFilter(QObject* watched, QEvent* event) {
         if (!moving_) return false;
         auto* e = static_cast<QMouseEvent*>(event);
         if (!(e->buttons() & Qt::LeftButton)) return false;
-        QPoint delta = e->globalPosition().toPoint() - press_global_;
+        cursor_ = e->globalPosition().toPoint();
+        QPoint delta = cursor_ - press_global_;
         QRect proposed(start_pos_ + delta, window_->size());
         if (onMoving) onMoving(proposed);
         if (proposed.topLeft() != window_->pos()) window_->move(proposed.topLeft());
