@@ -19,6 +19,13 @@ bool WindowMover::eventFilter(QObject* watched, QEvent* event) {
         moving_ = true;
         press_global_ = e->globalPosition().toPoint();
         cursor_ = press_global_;
+        // Where the window really is: the press's screen point less its point in the
+        // window. After a window manager took the window in, the toolkit may still hold an
+        // old position until the window moves; moving it to where it is brings it up to date.
+        if (auto* handle = qobject_cast<QWidget*>(watched)) {
+            const QPoint real = press_global_ - handle->mapTo(window_, e->position().toPoint());
+            if (real != window_->pos()) window_->move(real);
+        }
         start_pos_ = window_->pos();
         if (onEnterSizeMove) onEnterSizeMove();
         return false; // the handle still sees its click
@@ -44,7 +51,6 @@ bool WindowMover::eventFilter(QObject* watched, QEvent* event) {
     default:
         break;
     }
-    (void)watched;
     return false;
 }
 
