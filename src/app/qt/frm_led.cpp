@@ -380,6 +380,9 @@ void TFrmLED::hideEvent(QHideEvent* e) {
 void TFrmLED::TimerChildTimer() {
     TimerChild.stop();
     emit startUpStep(StartUpStep::DefaultWindow);
+    // DefWin counts clock, calendar, weather; the windows are opened by their mode index.
+    if (ChildMode mode = ModeOfDefWin(DefWin); mode != ChildMode::None)
+        emit showChildWindowRequested(static_cast<int>(mode));
     // Let the companion window settle for a second before going to the tray.
     QTimer::singleShot(1000, this, [this] {
         if (hide_at_start_) {

@@ -549,3 +549,18 @@ TEST_F(BarTest, CompanionsStayDockedAcrossOnTopAndTheModeMenuTicksTheClockFirst)
     EXPECT_FALSE(magnetic.IsRegistered(h));
     EXPECT_FALSE(bar->DetachCompanion(gone));
 }
+
+TEST_F(BarTest, StartUpChoiceOpensTheDefWinCompanionByItsModeIndex) {
+    for (auto [defWin, index] : {std::pair{3, 3}, {2, 1}, {1, 2}, {7, 2}, {0, -1}}) {
+        auto bar = MakeBar("[BAR]\nDefWin=" + std::to_string(defWin) + "\n");
+        std::vector<int> requested;
+        QObject::connect(bar.get(), &TFrmLED::showChildWindowRequested,
+                         [&](int i) { requested.push_back(i); });
+        Of(bar).TimerChildTimer();
+        if (index < 0)
+            EXPECT_TRUE(requested.empty()) << defWin;
+        else
+            EXPECT_THAT(requested, ElementsAre(index)) << defWin;
+        EXPECT_FALSE(Of(bar).TimerChild().isActive());
+    }
+}
