@@ -15,6 +15,7 @@
 #include "app/qt/fade_out.h"
 #include "app/qt/flat_panel.h"
 #include "app/qt/form_shadow.h"
+#include "app/qt/magnetic_host.h"
 #include "app/qt/menu_colors.h"
 #include "app/qt/my_window.h"
 #include "app/qt/window_mover.h"
@@ -328,6 +329,12 @@ void TFrmLED::FormCreate() {
         shadow_ = new TFormShadow();
         shadow_->Attach(this);
     }
+    // Window snapping: the bar is the top window and snaps within 15 pixels.
+    if (!magnetic_) {
+        magnetic_ = std::make_unique<TMagneticWindows>();
+        magnetic_->Magnetic().SetDistance(kBarSnapDistance);
+        magnetic_->Attach(this, nullptr, mover_);
+    }
     emit startUpStep(StartUpStep::AfterSettings);
     // The calendar window, hidden, which the date line asks for lunar texts.
     emit startUpStep(StartUpStep::CalendarWindow);
@@ -373,6 +380,9 @@ void TFrmLED::hideEvent(QHideEvent* e) {
 void TFrmLED::TimerChildTimer() {
     TimerChild.stop();
     emit startUpStep(StartUpStep::DefaultWindow);
+    // DefWin counts clock, calendar, weather; the windows are opened by their mode index.
+    if (ChildMode mode = ModeOfDefWin(DefWin); mode != ChildMode::None)
+        emit showChildWindowRequested(static_cast<int>(mode));
     // Let the companion window settle for a second before going to the tray.
     QTimer::singleShot(1000, this, [this] {
         if (hide_at_start_) {
@@ -448,6 +458,7 @@ void TFrmLED::MinimizeToTray() {
     // end it.
     if (QWidget* dialog = QApplication::activeModalWidget(); dialog && dialog != this)
         dialog->showMinimized();
+    if (magnetic_) magnetic_->SysCommand(this, MagneticSysCommand::Minimize);
     emit minimizedChanged(true);
 }
 
@@ -463,6 +474,7 @@ void TFrmLED::RestoreFromTray() {
     }
     raise();
     activateWindow();
+    if (magnetic_) magnetic_->SysCommand(this, MagneticSysCommand::Restore);
     emit minimizedChanged(false);
     // The open modal dialog comes back in front of the bar, where the user left it.
     if (QWidget* dialog = QApplication::activeModalWidget(); dialog && dialog != this) {
@@ -520,9 +532,17 @@ void TFrmLED::SetOnTop(bool on) {
     on_top_ = on;
     // Changing the flag re-creates the window; a live apply that keeps it leaves it alone.
     if (on == windowFlags().testFlag(Qt::WindowStaysOnTopHint)) return;
-    bool wasVisible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    if (wasVisible) show();
+    auto recreate = [this, on] {
+        bool wasVisible = isVisible();
+        setWindowFlag(Qt::WindowStaysOnTopHint, on);
+        if (wasVisible) show();
+    };
+    // The companions and then the bar leave the snapping while the bar's window is
+    // re-created, and come back in the reverse order, so they stay docked.
+    if (magnetic_)
+        magnetic_->ReRegister(this, recreate);
+    else
+        recreate();
 }
 
 void TFrmLED::SetBarAlpha(int value) {
@@ -606,7 +626,20 @@ void TFrmLED::TimerSavePosTimer() {
 }
 
 int TFrmLED::ChildWindowIndex() const {
+    if (visibility_query_) return tobu::ChildWindowIndex(visibility_query_());
     return child_index_query_ ? child_index_query_() : 0;
+}
+
+void TFrmLED::SetCompanionVisibilityQuery(std::function<CompanionVisibility()> query) {
+    visibility_query_ = std::move(query);
+}
+
+bool TFrmLED::AttachCompanion(QWidget* window, WindowMover* mover) {
+    return magnetic_ && magnetic_->Attach(window, this, mover);
+}
+
+bool TFrmLED::DetachCompanion(QWidget* window) {
+    return magnetic_ && magnetic_->Detach(window);
 }
 
 void TFrmLED::SetClockWindowQuery(std::function<std::optional<QPoint>()> query) {
@@ -650,7 +683,8 @@ void TFrmLED::BtnMenuClick() {
 }
 
 void TFrmLED::PopupMenu1Popup() {
-    int index = ChildWindowIndex();
+    // The clock is ticked before the calendar.
+    int index = visibility_query_ ? MenuModeIndex(visibility_query_()) : ChildWindowIndex();
     QAction* tick = index == 2   ? PM_Clock
                     : index == 1 ? PM_Calendar
                     : index == 3 ? PM_Weather

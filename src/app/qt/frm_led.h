@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "app/companions.h"
 #include "app/hot_key.h"
 #include "platform/clock.h"
 #include "platform/endpoint.h"
@@ -30,6 +31,7 @@ class TAAFadeText;
 class WindowMover;
 class TFormShadow;
 class TMyWindow;
+class TMagneticWindows;
 struct BarSkin;
 
 // Process-wide state set during start-up.
@@ -113,6 +115,15 @@ public:
     // visible, and the visible companion's index (0 none, 1 calendar, 2 clock, 3 weather).
     void SetClockWindowQuery(std::function<std::optional<QPoint>()> query);
     void SetChildIndexQuery(std::function<int()> query);
+    // Which companion windows are visible; when set, it answers ChildWindowIndex and the
+    // mode menu's tick in place of the index question.
+    void SetCompanionVisibilityQuery(std::function<CompanionVisibility()> query);
+    // Window snapping (from start-up on). A companion window docks to the bar: it is
+    // registered with the bar as its parent and its drag (the mover) snaps and re-docks; it is
+    // unregistered when it is destroyed or detached. False before start-up or when refused.
+    bool AttachCompanion(QWidget* window, WindowMover* mover);
+    bool DetachCompanion(QWidget* window);
+    TMagneticWindows* MagneticWindows() const { return magnetic_.get(); }
     // A feature that has landed enables its menu item (by the item's name, e.g. "PM_Clock").
     void EnableMenuItem(const QString& name, bool on = true);
 
@@ -271,6 +282,8 @@ private:
     std::unique_ptr<TMyWindow> dialog_frame_;
     std::function<std::optional<QPoint>()> clock_window_query_;
     std::function<int()> child_index_query_;
+    std::function<CompanionVisibility()> visibility_query_;
+    std::unique_ptr<TMagneticWindows> magnetic_;
     WindowMover* mover_ = nullptr;
     QPointer<TFormShadow> shadow_;
     QTimer tray_animation_;

@@ -18,6 +18,14 @@ bool WindowMover::eventFilter(QObject* watched, QEvent* event) {
         if (e->button() != Qt::LeftButton) return false;
         moving_ = true;
         press_global_ = e->globalPosition().toPoint();
+        cursor_ = press_global_;
+        // Where the window really is: the press's screen point less its point in the
+        // window. After a window manager took the window in, the toolkit may still hold an
+        // old position until the window moves; moving it to where it is brings it up to date.
+        if (auto* handle = qobject_cast<QWidget*>(watched)) {
+            const QPoint real = press_global_ - handle->mapTo(window_, e->position().toPoint());
+            if (real != window_->pos()) window_->move(real);
+        }
         start_pos_ = window_->pos();
         if (onEnterSizeMove) onEnterSizeMove();
         return false; // the handle still sees its click
@@ -26,7 +34,8 @@ bool WindowMover::eventFilter(QObject* watched, QEvent* event) {
         if (!moving_) return false;
         auto* e = static_cast<QMouseEvent*>(event);
         if (!(e->buttons() & Qt::LeftButton)) return false;
-        QPoint delta = e->globalPosition().toPoint() - press_global_;
+        cursor_ = e->globalPosition().toPoint();
+        QPoint delta = cursor_ - press_global_;
         QRect proposed(start_pos_ + delta, window_->size());
         if (onMoving) onMoving(proposed);
         if (proposed.topLeft() != window_->pos()) window_->move(proposed.topLeft());
@@ -42,7 +51,6 @@ bool WindowMover::eventFilter(QObject* watched, QEvent* event) {
     default:
         break;
     }
-    (void)watched;
     return false;
 }
 

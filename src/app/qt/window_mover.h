@@ -19,6 +19,8 @@ public:
     explicit WindowMover(QWidget* window);
     void AddHandle(QWidget* handle);
     bool Moving() const { return moving_; }
+    // The cursor in screen coordinates at the press or the latest move of the drag.
+    QPoint Cursor() const { return cursor_; }
 
     std::function<void()> onEnterSizeMove;
     std::function<void(QRect& proposed)> onMoving;
@@ -31,6 +33,7 @@ private:
     QWidget* window_;
     bool moving_ = false;
     QPoint press_global_;
+    QPoint cursor_;
     QPoint start_pos_;
 };
 

@@ -43,6 +43,7 @@ struct BarTestAccess {
 
     void TimerClockTimer() const { b.TimerClockTimer(); }
     void TimerSavePosTimer() const { b.TimerSavePosTimer(); }
+    void TimerChildTimer() const { b.TimerChildTimer(); }
     void PM_HelpClick() const { b.PM_HelpClick(); }
     void ApplyBarSkin(const BarSkin& skin) const { b.ApplyBarSkin(skin); }
 };

@@ -16,7 +16,9 @@
 #include "app/qt/flat_panel.h"
 #include "app/qt/form_shadow.h"
 #include "app/qt/frm_led.h"
+#include "app/qt/magnetic_host.h"
 #include "app/qt/sound_binding.h"
+#include "app/qt/window_mover.h"
 #include "base/datetime.h"
 #include "faces/qt/aa_fadetext.h"
 #include "faces/qt/led_font_num_widget.h"
@@ -501,4 +503,64 @@ TEST_F(BarTest, AnOpenDialogGoesWithTheBarAndComesBack) {
     EXPECT_TRUE(wentWithBar);
     EXPECT_TRUE(cameBack);
     EXPECT_TRUE(cameBackOnRestore);
+}
+
+TEST_F(BarTest, CompanionsStayDockedAcrossOnTopAndTheModeMenuTicksTheClockFirst) {
+    auto bar = MakeBar("[BAR]\nLeft=100\nTop=50\n");
+    bar->show();
+    ASSERT_NE(bar->MagneticWindows(), nullptr);
+    TMagnetic& magnetic = bar->MagneticWindows()->Magnetic();
+    EXPECT_EQ(magnetic.Distance(), 15);
+    EXPECT_TRUE(magnetic.IsRegistered(TMagneticWindows::Handle(bar.get())));
+    auto clockWin = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint | Qt::Tool);
+    clockWin->setGeometry(bar->x(), bar->y() + bar->height(), 160, 160);
+    clockWin->show();
+    auto* mover = new WindowMover(clockWin.get());
+    ASSERT_TRUE(bar->AttachCompanion(clockWin.get(), mover));
+    const MagneticWindow h = TMagneticWindows::Handle(clockWin.get());
+    EXPECT_TRUE(magnetic.IsAttached(h));
+    bar->SetOnTop(true);
+    EXPECT_TRUE(bar->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(magnetic.ParentOf(h), TMagneticWindows::Handle(bar.get()));
+    EXPECT_TRUE(magnetic.IsAttached(h));
+    // Minimised and restored, the clock is still docked.
+    bar->MinimizeToTray();
+    bar->RestoreFromTray();
+    EXPECT_TRUE(magnetic.IsAttached(h));
+
+    // The menu ticks the clock before the calendar; a click acts only when it ticks.
+    CompanionVisibility visible{true, true, false};
+    bar->SetCompanionVisibilityQuery([&] { return visible; });
+    EXPECT_EQ(bar->ChildWindowIndex(), 1);
+    bar->EnableMenuItem("PM_Clock");
+    bar->EnableMenuItem("PM_Calendar");
+    std::vector<int> requested;
+    QObject::connect(bar.get(), &TFrmLED::showChildWindowRequested,
+                     [&](int index) { requested.push_back(index); });
+    emit Of(bar).PopupMenu1()->aboutToShow();
+    EXPECT_TRUE(Of(bar).Item("PM_Clock")->isChecked());
+    Of(bar).Item("PM_Clock")->trigger(); // ticked already: un-ticks, nothing else
+    EXPECT_FALSE(Of(bar).Item("PM_Clock")->isChecked());
+    Of(bar).Item("PM_Calendar")->trigger();
+    EXPECT_THAT(requested, ElementsAre(1));
+
+    QWidget* gone = clockWin.get();
+    clockWin.reset();
+    EXPECT_FALSE(magnetic.IsRegistered(h));
+    EXPECT_FALSE(bar->DetachCompanion(gone));
+}
+
+TEST_F(BarTest, StartUpChoiceOpensTheDefWinCompanionByItsModeIndex) {
+    for (auto [defWin, index] : {std::pair{3, 3}, {2, 1}, {1, 2}, {7, 2}, {0, -1}}) {
+        auto bar = MakeBar("[BAR]\nDefWin=" + std::to_string(defWin) + "\n");
+        std::vector<int> requested;
+        QObject::connect(bar.get(), &TFrmLED::showChildWindowRequested,
+                         [&](int i) { requested.push_back(i); });
+        Of(bar).TimerChildTimer();
+        if (index < 0)
+            EXPECT_TRUE(requested.empty()) << defWin;
+        else
+            EXPECT_THAT(requested, ElementsAre(index)) << defWin;
+        EXPECT_FALSE(Of(bar).TimerChild().isActive());
+    }
 }
