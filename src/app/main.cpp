@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/qt/clock_binding.h"
 #include "app/qt/date_line_binding.h"
 #include "app/qt/desktop_services.h"
 #include "app/qt/frm_led.h"
@@ -71,6 +72,7 @@ int main(int argc, char** argv) {
                      [&](int id, qint64 lparam) { frm.HandleHotKey(id, lparam); });
     SoundBinding* sound = BindSound(frm);
     DateLineBinding* dateLine = BindDateLineAndPopups(frm);
+    BindClockWindow(frm, *services.clock);
     QObject::connect(sound, &SoundBinding::chimeMessage, dateLine, &DateLineBinding::ShowPopupText);
     frm.FormCreate();
 

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # The real bar on a virtual display: where it opens, one instance per desktop, dragging,
-# saving at SIGTERM, and a start after a killed instance.
+# saving at SIGTERM, and a start after a killed instance. The shipped settings open the analog
+# clock (DefWin 1); the first clock ever stands at the screen's left edge under the bar's row.
 source "$(dirname "$0")/lib.sh"
 
 start_clock
 check "the bar appears" wait_for 10 bar_count_is 1
 check "a 332 x 34 bar at the top-right corner (948, 0)" bar_at 948 0
+clock_at() { xwininfo -root -children 2>/dev/null | grep -q "\"Clock_BK\".* 160x160+$1+$2 "; }
+check "the clock opens at (0, 34), 160 x 160" wait_for 5 clock_at 0 34
 
 # A second start restores the first and ends; there is still one bar.
 "$APP/TobuClock" >"$WORK/second.log" 2>&1 &
@@ -26,7 +29,7 @@ check "the bar is still running after the drag" kill -0 "$CLOCK" || dump_log
 rm -f "$APP/skin.ini"
 kill -TERM "$CLOCK"
 check "SIGTERM ends the program" wait_for 5 process_gone "$CLOCK"
-for key in '^\[BAR\]' '^Left=748' '^Top=200' '^Tr=200' '^\[CHILD\]' '^Index=0'; do
+for key in '^\[BAR\]' '^Left=748' '^Top=200' '^Tr=200' '^\[CHILD\]' '^Index=2' '^Left=0' '^Top=34'; do
   check "state written at SIGTERM: $key" ini_has "$key"
 done
 

@@ -791,6 +791,7 @@ void TFrmLED::ApplyBarSkin(const BarSkin& skin) {
     }
     AAFadeTextDate->update();
     // Menu colours take effect the next time a menu opens.
+    menu_look_ = skin.menu;
     SetMenuColors(*PopupMenu1, skin.menu);
     SetMenuColors(*PopupMenu2, skin.menu);
 }

@@ -21,6 +21,7 @@
 #include "platform/clock.h"
 #include "platform/endpoint.h"
 #include "settings/clock_settings.h"
+#include "settings/skin_loaders.h"
 
 namespace tobu {
 
@@ -118,6 +119,14 @@ public:
     // Which companion windows are visible; when set, it answers ChildWindowIndex and the
     // mode menu's tick in place of the index question.
     void SetCompanionVisibilityQuery(std::function<CompanionVisibility()> query);
+    // Where the clock window was asked to go (top -1 when it went above the bar); the position
+    // saving writes CHILD Left/Top when the window stands elsewhere.
+    void NoteClockWindowPlaced(int left, int top) {
+        ClockWinLeft = left;
+        ClockWinTop = top;
+    }
+    // The menus' colours of the skin in use, for the companion windows' menus.
+    const MenuColors& MenuLook() const { return menu_look_; }
     // Window snapping (from start-up on). A companion window docks to the bar: it is
     // registered with the bar as its parent and its drag (the mover) snaps and re-docks; it is
     // unregistered when it is destroyed or detached. False before start-up or when refused.
@@ -256,6 +265,7 @@ private:
     int ChildIndex = 0;
     int SavedLeft = 0, SavedTop = 0;
     int ClockWinLeft = 0, ClockWinTop = 0;
+    MenuColors menu_look_;
     bool LastLoadFailed = false;
     // The bar's position and Tr are the user's (read from skin.ini, moved or set since), so
     // exit may write them.
