@@ -32,11 +32,21 @@ cleanup() {
 }
 trap cleanup EXIT
 
-mkdir -p "$work/app" "$work/run"
-cp -r "$stage"/. "$work/app"/
-cp "$root/data/skin.ini" "$work/app/skin.ini"
-export TOBU_RUNTIME_DIR="$work/run" TOBU_INSTANCE_NAME="tobu-measure-$$" XDG_RUNTIME_DIR="$work/run"
+# Two program folders: the bar alone (DefWin 0, the goal at rest) and the shipped settings,
+# which open the analog clock under the bar. Each runs as its own instance.
+for app in app app-clock; do
+  mkdir -p "$work/$app" "$work/run-$app"
+  chmod 700 "$work/run-$app"
+  cp -r "$stage"/. "$work/$app"/
+  cp "$root/data/skin.ini" "$work/$app/skin.ini"
+done
+printf '[BAR]\r\nDefWin=0\r\n' >>"$work/app/skin.ini"
 unset QT_QPA_PLATFORM
+# Starts one of the folders' clock as its own instance (see start_timed).
+start_clock_in() {
+  TOBU_RUNTIME_DIR="$work/run-$1" XDG_RUNTIME_DIR="$work/run-$1" \
+    TOBU_INSTANCE_NAME="tobu-measure-$1-$$" start_timed "$work/$1/TobuClock"
+}
 
 for n in $(seq 90 139); do
   if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
@@ -52,7 +62,7 @@ now_ms() { date +%s%3N; }
 start_timed() {
   local t0 pid
   t0=$(now_ms)
-  "$@" >"$work/$(basename "$1").log" 2>&1 &
+  "$@" >"$work/$(basename "$(dirname "$1")")-$(basename "$1").log" 2>&1 &
   pid=$!
   for _ in $(seq 3000); do
     if xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; then
@@ -76,14 +86,18 @@ status_kb() { awk -v k="$2:" '$1 == k { print $2 }' "/proc/$1/status"; }
 
 read -r bare_pid bare_start < <(start_timed "$bare")
 pids+=("$bare_pid")
-read -r clock_pid clock_start < <(start_timed "$work/app/TobuClock")
+read -r clock_pid clock_start < <(start_clock_in app)
 pids+=("$clock_pid")
+read -r face_pid face_start < <(start_clock_in app-clock)
+pids+=("$face_pid")
 sleep "$settle"
 
 hz=$(getconf CLK_TCK)
 t_clock0=$(ticks "$clock_pid"); s_clock0=$(switches "$clock_pid")
 t_bare0=$(ticks "$bare_pid"); s_bare0=$(switches "$bare_pid")
+t_face0=$(ticks "$face_pid"); s_face0=$(switches "$face_pid")
 sleep "$duration"
+t_face1=$(ticks "$face_pid"); s_face1=$(switches "$face_pid")
 t_clock1=$(ticks "$clock_pid"); s_clock1=$(switches "$clock_pid")
 t_bare1=$(ticks "$bare_pid"); s_bare1=$(switches "$bare_pid")
 
@@ -95,13 +109,16 @@ clock_cpu=$(cpu "$t_clock0" "$t_clock1"); bare_cpu=$(cpu "$t_bare0" "$t_bare1")
 clock_wake=$(rate "$s_clock0" "$s_clock1"); bare_wake=$(rate "$s_bare0" "$s_bare1")
 clock_rss=$(status_kb "$clock_pid" VmRSS); bare_rss=$(status_kb "$bare_pid" VmRSS)
 clock_hwm=$(status_kb "$clock_pid" VmHWM); bare_hwm=$(status_kb "$bare_pid" VmHWM)
+face_cpu=$(cpu "$t_face0" "$t_face1"); face_wake=$(rate "$s_face0" "$s_face1")
+face_rss=$(status_kb "$face_pid" VmRSS); face_hwm=$(status_kb "$face_pid" VmHWM)
 
 cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
-echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, ${cpu_model:-unknown CPU}; ${duration} s after ${settle} s of settling, both at once on one Xvfb."
+echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, ${cpu_model:-unknown CPU}; ${duration} s after ${settle} s of settling, all at once on one Xvfb."
 echo
 echo "| Program | CPU % of one core | Wake-ups / s | VmRSS MB | VmHWM MB | First window ms |"
 echo "|---|---|---|---|---|---|"
 echo "| TobuClock | $clock_cpu | $clock_wake | $(mb "$clock_rss") | $(mb "$clock_hwm") | $clock_start |"
+echo "| TobuClock with the analog clock | $face_cpu | $face_wake | $(mb "$face_rss") | $(mb "$face_hwm") | $face_start |"
 echo "| bare_label | $bare_cpu | $bare_wake | $(mb "$bare_rss") | $(mb "$bare_hwm") | $bare_start |"
 echo
 
@@ -113,3 +130,7 @@ verdict "wake-ups $clock_wake/s <= $bare_wake/s + 1" "$clock_wake <= $bare_wake 
 verdict "VmRSS $(mb "$clock_rss") MB <= $(mb "$bare_rss") MB + 6" "$clock_rss <= $bare_rss + 6144"
 verdict "first window $clock_start ms <= 1.5 x $bare_start ms" \
   "$clock_start >= 0 && $bare_start > 0 && $clock_start <= 1.5 * $bare_start"
+# With the analog clock open: CPU at most twice the bare label's, at most 10 MB more memory.
+verdict "with the clock: CPU $face_cpu % <= 2 x $bare_cpu %" "$face_cpu <= 2 * $bare_cpu"
+verdict "with the clock: VmRSS $(mb "$face_rss") MB <= $(mb "$bare_rss") MB + 10" \
+  "$face_rss <= $bare_rss + 10240"

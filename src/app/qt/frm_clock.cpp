@@ -89,21 +89,26 @@ void TFrmClock::ApplyFace(ClockFace face) {
 
 void TFrmClock::Recompose() {
     Bitmap32 pic = dial_.Picture();
+    QRegion region;
     if (pic.Empty()) {
         picture_ = QImage();
-        clearMask();
     } else {
         picture_ = QImage(reinterpret_cast<const uchar*>(pic.pixels.data()), pic.width, pic.height,
                           pic.width * 4, QImage::Format_RGB32)
                        .copy();
         // The colour key applies to the composed picture: hands over fuchsia stay visible.
-        const QRegion region = ColorKeyRegion(picture_);
-        if (region.isEmpty() || region == QRegion(rect()))
-            clearMask();
-        else
-            setMask(region);
+        region = ColorKeyRegion(picture_);
+        if (region == QRegion(rect())) region = QRegion();
     }
     update();
+    // The outline changes only with the face (or a hand reaching past the dial): the window's
+    // shape and its shadow are redone then, not every second the hands turn.
+    if (region == mask_) return;
+    mask_ = region;
+    if (mask_.isEmpty())
+        clearMask();
+    else
+        setMask(mask_);
     if (shadow_ && shadow_shown_once_) shadow_->RefreshShadow();
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -79,6 +80,7 @@ private:
     const Clock& clock_;
     ClockDial dial_;
     QImage picture_;
+    QRegion mask_; // the window's shape as last set (empty: none)
     TFormShadow* shadow_ = nullptr;
     bool shadow_shown_once_ = false;
     WindowMover* mover_ = nullptr;
