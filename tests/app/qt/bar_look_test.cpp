@@ -29,16 +29,10 @@ int KeyTinted(const QImage& image, const QRegion& where) {
     return n;
 }
 
-class LookTest : public ::testing::Test {
+class LookTest : public BarFolderTest {
 protected:
-    void SetUp() override { AppDir = dir.Dir(); }
-    void TearDown() override { AppDir.clear(); }
-
     std::unique_ptr<TFrmLED> MakeBar(const std::string& ini) {
-        tobu::testing::TempDir::Put(dir.File("skin.ini"), ini);
-        TFrmLED::Services s;
-        s.clock = &clock;
-        auto bar = std::make_unique<TFrmLED>(s, "");
+        auto bar = NewBar(ini);
         bar->FormCreate();
         Of(bar).TimerClockTimer();
         return bar;
@@ -48,9 +42,6 @@ protected:
         QRegion shape = bar.mask().isEmpty() ? QRegion(bar.rect()) : bar.mask();
         return KeyTinted(bar.grab().toImage(), shape);
     }
-
-    tobu::testing::TempDir dir;
-    FakeClock clock{EncodeDateTime(2024, 2, 10, 13, 59, 52)};
 };
 
 } // namespace

@@ -2,9 +2,12 @@
 // they have on the form: Of(bar).LED()->text().
 #pragma once
 
+#include <gtest/gtest.h>
 #include <memory>
 
 #include "app/qt/frm_led.h"
+#include "base/datetime.h"
+#include "settings/temp_dir.h"
 
 namespace tobu {
 
@@ -54,5 +57,22 @@ inline BarTestAccess Of(TFrmLED& bar) {
 inline BarTestAccess Of(const std::unique_ptr<TFrmLED>& bar) {
     return {*bar};
 }
+
+// A bar in a temporary program folder with a fake clock: AppDir points at the folder while a
+// test runs, and NewBar writes skin.ini there and builds a bar (not yet started up).
+class BarFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override { AppDir = dir.Dir(); }
+    void TearDown() override { AppDir.clear(); }
+
+    std::unique_ptr<TFrmLED> NewBar(const std::string& ini, TFrmLED::Services s = {}) {
+        testing::TempDir::Put(dir.File("skin.ini"), ini);
+        if (!s.clock) s.clock = &clock;
+        return std::make_unique<TFrmLED>(s, "");
+    }
+
+    testing::TempDir dir;
+    FakeClock clock{EncodeDateTime(2024, 2, 10, 13, 59, 52)};
+};
 
 } // namespace tobu

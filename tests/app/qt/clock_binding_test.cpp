@@ -16,18 +16,18 @@ using namespace tobu;
 
 namespace {
 
-class ClockBindingTest : public ::testing::Test {
+class ClockBindingTest : public BarFolderTest {
 protected:
-    void SetUp() override { AppDir = dir.Dir(); }
-    void TearDown() override { AppDir.clear(); }
+    void SetUp() override {
+        BarFolderTest::SetUp();
+        clock.Set(EncodeDateTime(2024, 2, 10, 3, 0, 0));
+    }
 
-    // A bar at the top-right corner with its clock binding, started up.
+    // A bar with its clock binding, started up and shown.
     std::unique_ptr<TFrmLED> MakeBar(const std::string& ini) {
-        tobu::testing::TempDir::Put(dir.File("skin.ini"), ini);
         TFrmLED::Services s;
-        s.clock = &clock;
         s.hasTray = [] { return true; };
-        auto bar = std::make_unique<TFrmLED>(s, "");
+        auto bar = NewBar(ini, s);
         binding = BindClockWindow(*bar, clock);
         bar->FormCreate();
         bar->show();
@@ -38,8 +38,6 @@ protected:
         for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
 
-    tobu::testing::TempDir dir;
-    FakeClock clock{EncodeDateTime(2024, 2, 10, 3, 0, 0)};
     ClockBinding* binding = nullptr;
 };
 
