@@ -1,0 +1,56 @@
+// Setting the system clock. The program sets it through systemd's time service
+// (org.freedesktop.timedate1 SetTime on the system bus, absolute, not interactive), and falls
+// back to clock_settime(CLOCK_REALTIME) when the process holds the right to change the time.
+//
+// Test setting: when $TOBU_CLOCK_SETTER is set and not empty, neither is used; every setting
+// runs that program instead as `$TOBU_CLOCK_SETTER SECONDS "YYYY-MM-DD HH:MM:SS"` (the new time
+// in whole seconds since 1970-01-01 00:00:00 UTC, and the same instant as local date and time),
+// with an empty standard input and its output ignored. Exit status 0 means the clock was set;
+// any other status, a failure to start it, or no exit within 10 s means it was not.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tobu {
+
+class ClockSetter {
+public:
+    virtual ~ClockSetter() = default;
+    // Sets the clock to the instant `unix_seconds` (UTC). True when the clock was set.
+    virtual bool SetUtc(std::int64_t unix_seconds) = 0;
+    // Whether setting is likely to succeed: the stand-in is configured, the process holds the
+    // right to change the time, or the time service answers on the system bus (which then asks
+    // its own policy).
+    virtual bool MaySet() const = 0;
+};
+
+class SystemClockSetter : public ClockSetter {
+public:
+    bool SetUtc(std::int64_t unix_seconds) override;
+    bool MaySet() const override;
+    static SystemClockSetter& Instance();
+};
+
+// "YYYY-MM-DD HH:MM:SS" of the instant in the process's local time zone.
+std::string LocalTimeText(std::int64_t unix_seconds);
+
+// Runs `program` with `args` (stdin and stdout/stderr on /dev/null) and waits at most
+// `limit_ms`; a program still running then is killed. True when it exited with status 0.
+bool RunProgramQuietly(const std::string& program, const std::vector<std::string>& args,
+                       int limit_ms);
+
+// Test double: records each request and answers with `result`.
+class RecordingClockSetter : public ClockSetter {
+public:
+    bool SetUtc(std::int64_t unix_seconds) override {
+        calls.push_back(unix_seconds);
+        return result;
+    }
+    bool MaySet() const override { return result; }
+    std::vector<std::int64_t> calls;
+    bool result = true;
+};
+
+} // namespace tobu
