@@ -43,8 +43,11 @@ std::string Convert(const char* to, const char* from, std::string_view in, const
                         break;
                     }
             } else {
+                // A lead byte swallows the next byte only when that byte can be a trail
+                // byte; a space or line break after a stray lead byte is kept.
                 unsigned char c = static_cast<unsigned char>(*src);
-                if (c >= 0x81 && c <= 0xFE && left >= 2) skip = 2;
+                unsigned char t = left >= 2 ? static_cast<unsigned char>(src[1]) : 0;
+                if (c >= 0x81 && c <= 0xFE && t >= 0x40 && t <= 0xFE && t != 0x7F) skip = 2;
             }
             src += skip;
             left -= skip;
