@@ -180,6 +180,43 @@ std::int64_t UnixTimeFromAnswer(std::uint32_t seconds, std::uint32_t elapsed_ms)
     return static_cast<std::int64_t>(seconds) + d / 1000 - kSecondsFrom1900To1970;
 }
 
+TimeReply ReadTimeAnswer(int fd, const TimeLimits& limits, const StopSignal* stop) {
+    const std::uint32_t t0 = Tick();
+    unsigned char buf[4];
+    std::size_t got = 0;
+    while (got < 4) {
+        int w = WaitFor(fd, POLLIN, limits.read_ms, stop);
+        if (w == -1) return Fail(TimeError::Stopped, "stopped");
+        if (w == 0)
+            return Fail(TimeError::Timeout, "no answer within " + std::to_string(limits.read_ms) +
+                                                " ms (" + std::to_string(got) + " of 4 bytes)");
+        if (w < 0) return Fail(TimeError::Network, std::strerror(errno));
+        ssize_t n = recv(fd, buf + got, 4 - got, 0);
+        if (n == 0)
+            return Fail(TimeError::Short,
+                        "connection closed after " + std::to_string(got) + " of 4 bytes");
+        if (n < 0) {
+            if (errno == EINTR || errno == EAGAIN) continue;
+            if (errno == ECONNRESET)
+                return Fail(TimeError::Short,
+                            "connection reset after " + std::to_string(got) + " of 4 bytes");
+            return Fail(TimeError::Network, std::strerror(errno));
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    TimeReply r;
+    r.round_trip_ms = Tick() - t0;
+    r.system_unix_ms = SystemUnixMs();
+    r.seconds = (std::uint32_t{buf[0]} << 24) | (std::uint32_t{buf[1]} << 16) |
+                (std::uint32_t{buf[2]} << 8) | std::uint32_t{buf[3]};
+    r.unix_time = UnixTimeFromAnswer(r.seconds, r.round_trip_ms);
+    if (r.unix_time < kPlausibleFromUnix) {
+        r.error = TimeError::Implausible;
+        r.message = "the answer " + std::to_string(r.seconds) + " lies before 2024-01-01";
+    }
+    return r;
+}
+
 TimeReply AskTime(const HostEntry& host, const TimeLimits& limits, const StopSignal* stop) {
     const auto connect_deadline = Steady::now() + std::chrono::milliseconds(limits.connect_ms);
     AddrList addrs;
@@ -227,40 +264,7 @@ TimeReply AskTime(const HostEntry& host, const TimeLimits& limits, const StopSig
     }
     if (sock.fd < 0) return Fail(last, last_message);
 
-    const std::uint32_t t0 = Tick();
-    unsigned char buf[4];
-    std::size_t got = 0;
-    while (got < 4) {
-        int w = WaitFor(sock.fd, POLLIN, limits.read_ms, stop);
-        if (w == -1) return Fail(TimeError::Stopped, "stopped");
-        if (w == 0)
-            return Fail(TimeError::Timeout, "no answer within " + std::to_string(limits.read_ms) +
-                                                " ms (" + std::to_string(got) + " of 4 bytes)");
-        if (w < 0) return Fail(TimeError::Network, std::strerror(errno));
-        ssize_t n = recv(sock.fd, buf + got, 4 - got, 0);
-        if (n == 0)
-            return Fail(TimeError::Short,
-                        "connection closed after " + std::to_string(got) + " of 4 bytes");
-        if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN) continue;
-            if (errno == ECONNRESET)
-                return Fail(TimeError::Short,
-                            "connection reset after " + std::to_string(got) + " of 4 bytes");
-            return Fail(TimeError::Network, std::strerror(errno));
-        }
-        got += static_cast<std::size_t>(n);
-    }
-    TimeReply r;
-    r.round_trip_ms = Tick() - t0;
-    r.system_unix_ms = SystemUnixMs();
-    r.seconds = (std::uint32_t{buf[0]} << 24) | (std::uint32_t{buf[1]} << 16) |
-                (std::uint32_t{buf[2]} << 8) | std::uint32_t{buf[3]};
-    r.unix_time = UnixTimeFromAnswer(r.seconds, r.round_trip_ms);
-    if (r.unix_time < kPlausibleFromUnix) {
-        r.error = TimeError::Implausible;
-        r.message = "the answer " + std::to_string(r.seconds) + " lies before 2024-01-01";
-    }
-    return r;
+    return ReadTimeAnswer(sock.fd, limits, stop);
 }
 
 } // namespace tobu

@@ -65,4 +65,8 @@ struct TimeReply {
 TimeReply AskTime(const HostEntry& host, const TimeLimits& limits = {},
                   const StopSignal* stop = nullptr);
 
+// The part after the connection: the tick, the reads until 4 bytes have arrived, the answer's
+// arithmetic and the plausibility check, on a connected stream socket.
+TimeReply ReadTimeAnswer(int fd, const TimeLimits& limits = {}, const StopSignal* stop = nullptr);
+
 } // namespace tobu
