@@ -34,13 +34,31 @@ trap cleanup EXIT
 
 # Two program folders: the bar alone (DefWin 0, the goal at rest) and the shipped settings,
 # which open the analog clock under the bar. Each runs as its own instance.
-for app in app app-clock; do
+for app in app app-clock app-sync; do
   mkdir -p "$work/$app" "$work/run-$app"
   chmod 700 "$work/run-$app"
   cp -r "$stage"/. "$work/$app"/
   cp "$root/data/skin.ini" "$work/$app/skin.ini"
 done
 printf '[BAR]\r\nDefWin=0\r\n' >>"$work/app/skin.ini"
+# The bar alone with 自动网络校时 on: its worker synchronises once against a Time server on
+# loopback (the clock setter is /bin/true, so the real clock is never touched) and then sleeps
+# through its pause.
+printf '[BAR]\r\nDefWin=0\r\n[TIME]\r\nAutoChcek=1\r\nStepHour=1\r\n' >>"$work/app-sync/skin.ini"
+python3 - "$work" >/dev/null 2>&1 <<'EOS' &
+import socket, struct, sys, time
+s = socket.socket()
+s.bind(("127.0.0.1", 0))
+s.listen(8)
+open(sys.argv[1] + "/time-port", "w").write(str(s.getsockname()[1]))
+while True:
+    c, _ = s.accept()
+    c.sendall(struct.pack(">I", int(time.time()) + 2208988800))
+    c.close()
+EOS
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/time-port" ] && break; sleep 0.1; done
+printf '127.0.0.1:%s\r\n' "$(cat "$work/time-port")" >"$work/app-sync/TimeHost.lst"
 unset QT_QPA_PLATFORM
 # Starts one of the folders' clock as its own instance (see start_timed).
 start_clock_in() {
@@ -90,13 +108,17 @@ read -r clock_pid clock_start < <(start_clock_in app)
 pids+=("$clock_pid")
 read -r face_pid face_start < <(start_clock_in app-clock)
 pids+=("$face_pid")
+read -r sync_pid sync_start < <(TOBU_CLOCK_SETTER=/bin/true start_clock_in app-sync)
+pids+=("$sync_pid")
 sleep "$settle"
 
 hz=$(getconf CLK_TCK)
 t_clock0=$(ticks "$clock_pid"); s_clock0=$(switches "$clock_pid")
 t_bare0=$(ticks "$bare_pid"); s_bare0=$(switches "$bare_pid")
 t_face0=$(ticks "$face_pid"); s_face0=$(switches "$face_pid")
+t_sync0=$(ticks "$sync_pid"); s_sync0=$(switches "$sync_pid")
 sleep "$duration"
+t_sync1=$(ticks "$sync_pid"); s_sync1=$(switches "$sync_pid")
 t_face1=$(ticks "$face_pid"); s_face1=$(switches "$face_pid")
 t_clock1=$(ticks "$clock_pid"); s_clock1=$(switches "$clock_pid")
 t_bare1=$(ticks "$bare_pid"); s_bare1=$(switches "$bare_pid")
@@ -111,6 +133,8 @@ clock_rss=$(status_kb "$clock_pid" VmRSS); bare_rss=$(status_kb "$bare_pid" VmRS
 clock_hwm=$(status_kb "$clock_pid" VmHWM); bare_hwm=$(status_kb "$bare_pid" VmHWM)
 face_cpu=$(cpu "$t_face0" "$t_face1"); face_wake=$(rate "$s_face0" "$s_face1")
 face_rss=$(status_kb "$face_pid" VmRSS); face_hwm=$(status_kb "$face_pid" VmHWM)
+sync_cpu=$(cpu "$t_sync0" "$t_sync1"); sync_wake=$(rate "$s_sync0" "$s_sync1")
+sync_rss=$(status_kb "$sync_pid" VmRSS); sync_hwm=$(status_kb "$sync_pid" VmHWM)
 
 cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, ${cpu_model:-unknown CPU}; ${duration} s after ${settle} s of settling, all at once on one Xvfb."
@@ -119,6 +143,7 @@ echo "| Program | CPU % of one core | Wake-ups / s | VmRSS MB | VmHWM MB | First
 echo "|---|---|---|---|---|---|"
 echo "| TobuClock | $clock_cpu | $clock_wake | $(mb "$clock_rss") | $(mb "$clock_hwm") | $clock_start |"
 echo "| TobuClock with the analog clock | $face_cpu | $face_wake | $(mb "$face_rss") | $(mb "$face_hwm") | $face_start |"
+echo "| TobuClock with 自动网络校时 | $sync_cpu | $sync_wake | $(mb "$sync_rss") | $(mb "$sync_hwm") | $sync_start |"
 echo "| bare_label | $bare_cpu | $bare_wake | $(mb "$bare_rss") | $(mb "$bare_hwm") | $bare_start |"
 echo
 
@@ -132,5 +157,7 @@ verdict "first window $clock_start ms <= 1.5 x $bare_start ms" \
   "$clock_start >= 0 && $bare_start > 0 && $clock_start <= 1.5 * $bare_start"
 # With the analog clock open: CPU at most twice the bare label's, at most 10 MB more memory.
 verdict "with the clock: CPU $face_cpu % <= 2 x $bare_cpu %" "$face_cpu <= 2 * $bare_cpu"
+verdict "with time sync: synchronised once" "$([ -s "$work/app-sync/TimeCheck.lst" ] && echo 1 || echo 0)"
+verdict "with time sync: wake-ups $sync_wake/s <= $bare_wake/s + 1" "$sync_wake <= $bare_wake + 1"
 verdict "with the clock: VmRSS $(mb "$face_rss") MB <= $(mb "$bare_rss") MB + 10" \
   "$face_rss <= $bare_rss + 10240"
