@@ -92,11 +92,12 @@ struct Options {
 int RunQuery(const Options& o, tobu::cli::Io& io) {
     std::vector<std::string> entries = o.entries;
     if (o.hosts_given) {
-        if (access(o.hosts.c_str(), R_OK) != 0) {
+        const auto bytes = tobu::ReadFileBytes(o.hosts);
+        if (!bytes) {
             io.err << "tobu time query: cannot read " << o.hosts << "\n";
             return 1;
         }
-        for (auto& l : tobu::ReadHostList(o.hosts)) entries.push_back(l);
+        for (auto& l : tobu::SplitLines(*bytes)) entries.push_back(l);
     }
     if (entries.empty()) return Usage(io, "query needs at least one ENTRY or a --hosts FILE");
     int status = 0;

@@ -1,14 +1,13 @@
 // `tobu worldtime`: every city of TimeZone.lst with its local time, as the world time window
 // shows it when opened at a given instant.
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 #include <unistd.h>
 
 #include "base/text.h"
 #include "cli/command.h"
 #include "cli/package_io.h"
+#include "timeservices/time_host.h"
 #include "timeservices/world_time.h"
 
 namespace {
@@ -112,10 +111,8 @@ int Run(const std::vector<std::string>& args, tobu::cli::Io& io) {
         const auto whole = tobu::FromMSecs(tobu::ToMSecs(now) / 1000 * 1000);
         instants.emplace_back(Stamp(whole), whole);
     }
-    std::ifstream in(file, std::ios::binary);
-    std::string data;
-    if (in) data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in || in.bad()) {
+    const auto bytes = tobu::ReadFileBytes(file);
+    if (!bytes) {
         io.err << "tobu worldtime: cannot read " << file << "\n";
         return 1;
     }
@@ -124,7 +121,7 @@ int Run(const std::vector<std::string>& args, tobu::cli::Io& io) {
     for (const auto& [text, utc] : instants) {
         const std::int64_t unix_seconds = tobu::ToMSecs(utc) / 1000 - 25569LL * 86400;
         const int year = tobu::LocalYearAt(unix_seconds);
-        auto list = tobu::ParseTimeZoneList(data, year);
+        auto list = tobu::ParseTimeZoneList(*bytes, year);
         if (list.status != tobu::WorldTimeList::Status::Ok) {
             io.err << "tobu worldtime: " << file << ":" << list.error_line << ": "
                    << tobu::cli::Shown(list.reason) << "\n";

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "base/text.h"
 
@@ -89,12 +90,33 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    std::optional<std::string> data;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        data.emplace();
+        char buf[65536];
+        for (;;) {
+            ssize_t n = read(fd, buf, sizeof buf);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                data.reset();
+                break;
+            }
+            if (n == 0) break;
+            data->append(buf, static_cast<std::size_t>(n));
+        }
+    }
+    close(fd);
+    return data;
+}
+
 std::vector<std::string> ReadHostList(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return {};
-    return SplitLines(data);
+    auto data = ReadFileBytes(path);
+    if (!data) return {};
+    return SplitLines(*data);
 }
 
 std::size_t ChooseHostIndex(std::size_t count, std::mt19937& rng) {

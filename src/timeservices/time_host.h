@@ -33,6 +33,9 @@ std::optional<HostEntry> ParseHostEntry(std::string_view line);
 // The text's lines (CR LF, CR or LF; a final line break does not start another line).
 std::vector<std::string> SplitLines(std::string_view text);
 
+// The whole file, when it is a regular file that can be read (never throws).
+std::optional<std::string> ReadFileBytes(const std::string& path);
+
 // TimeHost.lst as lines, unchanged; a missing or unreadable file is an empty list.
 std::vector<std::string> ReadHostList(const std::string& path);
 

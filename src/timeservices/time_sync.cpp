@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 
 #include "base/text.h"
 #include "platform/clock.h"
@@ -16,12 +15,9 @@ std::string CheckTimeText(TDateTime local) {
 }
 
 std::optional<std::string> ReadTimeCheck(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string data(4096, '\0');
-    in.read(data.data(), static_cast<std::streamsize>(data.size()));
-    data.resize(static_cast<std::size_t>(in.gcount()));
-    auto lines = SplitLines(data);
+    auto data = ReadFileBytes(path);
+    if (!data) return std::nullopt;
+    auto lines = SplitLines(*data);
     if (lines.empty()) return std::nullopt;
     return lines.front();
 }

@@ -4,8 +4,6 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 
 #include "base/text.h"
 #include "timeservices/time_host.h"
@@ -139,16 +137,14 @@ WorldTimeList ParseTimeZoneList(std::string_view bytes, int year) {
 }
 
 WorldTimeList ReadTimeZoneList(const std::string& path, int year) {
-    std::ifstream in(path, std::ios::binary);
-    std::string data;
-    if (in) data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in || in.bad()) {
+    auto data = ReadFileBytes(path);
+    if (!data) {
         WorldTimeList out;
         out.status = WorldTimeList::Status::Unreadable;
         out.reason = "cannot read " + path;
         return out;
     }
-    return ParseTimeZoneList(data, year);
+    return ParseTimeZoneList(*data, year);
 }
 
 OffsetParts SplitOffset(double offset) {

@@ -31,6 +31,7 @@ TEST(TimeHost, LinesEndWithAnyBreakAndTheLastBreakStartsNoLine) {
     EXPECT_EQ(SplitLines("\r\n"), (V{""}));
     EXPECT_EQ(SplitLines(""), V{});
     EXPECT_EQ(ReadHostList("/nonexistent/TimeHost.lst"), V{});
+    EXPECT_EQ(ReadHostList("/tmp"), V{}); // a folder is no list (and throws nothing)
 }
 
 TEST(TimeHost, TheLastOfTwoOrMoreLinesIsNeverChosen) {

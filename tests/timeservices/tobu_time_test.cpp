@@ -48,6 +48,9 @@ TEST_F(TobuTime, QueryAsksAndNeverSets) {
     r = Tobu("time query --hosts '" + dir_ + "/none'");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(Err(), "tobu time query: cannot read " + dir_ + "/none\n");
+    r = Tobu("time query --hosts '" + dir_ + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(Err(), "tobu time query: cannot read " + dir_ + "\n");
 }
 
 TEST_F(TobuTime, SyncSetsOnceAndWritesTimeCheck) {
@@ -87,6 +90,9 @@ TEST_F(TobuTime, WorldtimeNamesTheLineOfALoadError) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(Tobu("worldtime --at '2026-02-30 00:00:00'").status, 2);
     EXPECT_EQ(Tobu("worldtime --file '" + dir_ + "/none'").status, 1);
+    r = Tobu("worldtime --file '" + dir_ + "'"); // a folder
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(Err(), "tobu worldtime: cannot read " + dir_ + "\n");
 }
 
 } // namespace

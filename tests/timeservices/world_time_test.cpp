@@ -99,6 +99,7 @@ TEST(WorldTime, ReadingLinesCountriesAndErrors) {
     EXPECT_EQ(ParseTimeZoneList("8|\x81\x20x", 2026).countries[0].name, "\xEF\xBF\xBD x");
     EXPECT_EQ(ReadTimeZoneList("/nonexistent/TimeZone.lst", 2026).status,
               WorldTimeList::Status::Unreadable);
+    EXPECT_EQ(ReadTimeZoneList("/tmp", 2026).status, WorldTimeList::Status::Unreadable);
 }
 
 TEST(WorldTime, CityTimesAndDaylightSaving) {
