@@ -12,7 +12,14 @@
 namespace tobu {
 namespace {
 
+// A numeric IPv6 address: hexadecimal digits, ":" and "." (an embedded IPv4 part) only, so a
+// NUL byte cannot cut the text short for inet_pton.
 bool IsIpv6(const std::string& text) {
+    for (char c : text) {
+        bool ok = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') ||
+                  c == ':' || c == '.';
+        if (!ok) return false;
+    }
     in6_addr addr{};
     return inet_pton(AF_INET6, text.c_str(), &addr) == 1;
 }

@@ -21,6 +21,9 @@ TEST(TimeHost, EntriesWithAndWithoutPorts) {
                             ":80", "host:123456", "a b", "[::1]x", "[::1]:", "[host]:80", "[::1",
                             "2001:db8::zz", "host:80:81x", "ho\xE6st", "h/x"})
         EXPECT_FALSE(ParseHostEntry(bad)) << "'" << bad << "'";
+    // A NUL byte does not end the text early ("::" would be an address).
+    EXPECT_FALSE(ParseHostEntry(std::string("::\0x]:80", 8)));
+    EXPECT_FALSE(ParseHostEntry(std::string("[::\0x]:80", 9)));
 }
 
 TEST(TimeHost, LinesEndWithAnyBreakAndTheLastBreakStartsNoLine) {
