@@ -14,9 +14,9 @@ from zoneinfo import ZoneInfo
 src = os.environ.get("TOBU_SOURCE_DIR") or os.path.join(os.path.dirname(__file__), "..", "..")
 tobu = sys.argv[1]
 gen_path = os.path.join(src, "tools", "gen-timezone-lst.py")
-spec = importlib.util.spec_from_file_location("gen", gen_path)
-gen = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(gen)
+found = importlib.util.spec_from_file_location("gen", gen_path)
+gen = importlib.util.module_from_spec(found)
+found.loader.exec_module(gen)
 
 shipped = os.path.join(src, "data", "TimeZone.lst")
 table = os.path.join(src, "tools", "timezone-cities.tsv")
