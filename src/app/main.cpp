@@ -13,6 +13,7 @@
 #include "app/qt/date_line_binding.h"
 #include "app/qt/desktop_services.h"
 #include "app/qt/frm_led.h"
+#include "app/qt/options_binding.h"
 #include "app/qt/sound_binding.h"
 #include "app/start_up.h"
 #include "platform/instance_slot.h"
@@ -72,7 +73,8 @@ int main(int argc, char** argv) {
                      [&](int id, qint64 lparam) { frm.HandleHotKey(id, lparam); });
     SoundBinding* sound = BindSound(frm);
     DateLineBinding* dateLine = BindDateLineAndPopups(frm);
-    BindClockWindow(frm, *services.clock);
+    ClockBinding* clockWindow = BindClockWindow(frm, *services.clock);
+    BindOptions(frm, clockWindow, dateLine, messageBox);
     QObject::connect(sound, &SoundBinding::chimeMessage, dateLine, &DateLineBinding::ShowPopupText);
     frm.FormCreate();
 
