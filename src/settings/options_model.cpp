@@ -157,11 +157,11 @@ int SelectedPackage(const std::vector<std::string>& names, const std::string& cu
     return it == names.end() ? 0 : static_cast<int>(it - names.begin());
 }
 
-SkinPreview MakeSkinPreview(const std::string& path, TDateTime today) {
+namespace {
+
+SkinPreview SkinPreviewOf(const SkinLoadResult& r, const OpenedSkin& pkg, TDateTime today) {
     SkinPreview p;
     try {
-        OpenedSkin pkg;
-        SkinLoadResult r = OpenSkinPackage(path, SkinVersionKey::Skin, pkg);
         if (r.status == SkinLoadStatus::WrongVersion) {
             p.status = PreviewStatus::WrongVersion;
             return p;
@@ -187,11 +187,9 @@ SkinPreview MakeSkinPreview(const std::string& path, TDateTime today) {
     return p;
 }
 
-FacePreview MakeFacePreview(const std::string& path) {
+FacePreview FacePreviewOf(const SkinLoadResult& r, const OpenedSkin& pkg) {
     FacePreview p;
     try {
-        OpenedSkin pkg;
-        SkinLoadResult r = OpenSkinPackage(path, SkinVersionKey::Clock, pkg);
         if (r.status == SkinLoadStatus::WrongVersion) {
             p.status = PreviewStatus::WrongVersion;
             return p;
@@ -205,6 +203,52 @@ FacePreview MakeFacePreview(const std::string& path) {
         p = FacePreview{};
     }
     return p;
+}
+
+} // namespace
+
+SkinPreview MakeSkinPreview(const std::string& path, TDateTime today) {
+    OpenedSkin pkg;
+    SkinLoadResult r;
+    try {
+        r = OpenSkinPackage(path, SkinVersionKey::Skin, pkg);
+    } catch (...) {
+        return {};
+    }
+    return SkinPreviewOf(r, pkg, today);
+}
+
+SkinPreview MakeSkinPreviewBytes(std::string_view bytes, TDateTime today) {
+    OpenedSkin pkg;
+    SkinLoadResult r;
+    try {
+        r = OpenSkinBytes(bytes, SkinVersionKey::Skin, pkg);
+    } catch (...) {
+        return {};
+    }
+    return SkinPreviewOf(r, pkg, today);
+}
+
+FacePreview MakeFacePreview(const std::string& path) {
+    OpenedSkin pkg;
+    SkinLoadResult r;
+    try {
+        r = OpenSkinPackage(path, SkinVersionKey::Clock, pkg);
+    } catch (...) {
+        return {};
+    }
+    return FacePreviewOf(r, pkg);
+}
+
+FacePreview MakeFacePreviewBytes(std::string_view bytes) {
+    OpenedSkin pkg;
+    SkinLoadResult r;
+    try {
+        r = OpenSkinBytes(bytes, SkinVersionKey::Clock, pkg);
+    } catch (...) {
+        return {};
+    }
+    return FacePreviewOf(r, pkg);
 }
 
 bool SaveSkinFileName(const std::string& ini_path, const std::string& name) {

@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/bitmap.h"
@@ -99,6 +100,8 @@ struct SkinPreview {
     TColor font_color = 0;
 };
 SkinPreview MakeSkinPreview(const std::string& path, TDateTime today);
+// The same on package bytes in memory (the skin package fuzz target).
+SkinPreview MakeSkinPreviewBytes(std::string_view bytes, TDateTime today);
 constexpr int kSkinPreviewWidth = 332, kSkinPreviewHeight = 34;
 constexpr int kPreviewDateX = 189, kPreviewDateY = 15;
 
@@ -109,6 +112,7 @@ struct FacePreview {
     PreviewSize size;
 };
 FacePreview MakeFacePreview(const std::string& path);
+FacePreview MakeFacePreviewBytes(std::string_view bytes);
 
 // The texts of the version warning.
 inline constexpr const char* kVersionWarningText = "无法识别的文件版本！";
