@@ -34,13 +34,15 @@ trap cleanup EXIT
 
 # Two program folders: the bar alone (DefWin 0, the goal at rest) and the shipped settings,
 # which open the analog clock under the bar. Each runs as its own instance.
-for app in app app-clock; do
+for app in app app-clock app-options; do
   mkdir -p "$work/$app" "$work/run-$app"
   chmod 700 "$work/run-$app"
   cp -r "$stage"/. "$work/$app"/
   cp "$root/data/skin.ini" "$work/$app/skin.ini"
 done
 printf '[BAR]\r\nDefWin=0\r\n' >>"$work/app/skin.ini"
+# The options dialog open over a bar alone, the bar at the left edge below the others.
+printf '[BAR]\r\nDefWin=0\r\nLeft=0\r\nTop=300\r\n' >>"$work/app-options/skin.ini"
 unset QT_QPA_PLATFORM
 # Starts one of the folders' clock as its own instance (see start_timed).
 start_clock_in() {
@@ -90,13 +92,20 @@ read -r clock_pid clock_start < <(start_clock_in app)
 pids+=("$clock_pid")
 read -r face_pid face_start < <(start_clock_in app-clock)
 pids+=("$face_pid")
+read -r opt_pid _ < <(start_clock_in app-options)
+pids+=("$opt_pid")
+# "系统设置" → "常规设置" from its menu button (Up from the end: 退出, 帮助, 系统设置).
+sleep 1
+xdotool mousemove 20 315 click 1 sleep 0.5 key Up Up Up Right sleep 0.3 key Return
 sleep "$settle"
 
 hz=$(getconf CLK_TCK)
 t_clock0=$(ticks "$clock_pid"); s_clock0=$(switches "$clock_pid")
 t_bare0=$(ticks "$bare_pid"); s_bare0=$(switches "$bare_pid")
 t_face0=$(ticks "$face_pid"); s_face0=$(switches "$face_pid")
+t_opt0=$(ticks "$opt_pid"); s_opt0=$(switches "$opt_pid")
 sleep "$duration"
+t_opt1=$(ticks "$opt_pid"); s_opt1=$(switches "$opt_pid")
 t_face1=$(ticks "$face_pid"); s_face1=$(switches "$face_pid")
 t_clock1=$(ticks "$clock_pid"); s_clock1=$(switches "$clock_pid")
 t_bare1=$(ticks "$bare_pid"); s_bare1=$(switches "$bare_pid")
@@ -111,6 +120,12 @@ clock_rss=$(status_kb "$clock_pid" VmRSS); bare_rss=$(status_kb "$bare_pid" VmRS
 clock_hwm=$(status_kb "$clock_pid" VmHWM); bare_hwm=$(status_kb "$bare_pid" VmHWM)
 face_cpu=$(cpu "$t_face0" "$t_face1"); face_wake=$(rate "$s_face0" "$s_face1")
 face_rss=$(status_kb "$face_pid" VmRSS); face_hwm=$(status_kb "$face_pid" VmHWM)
+opt_cpu=$(cpu "$t_opt0" "$t_opt1"); opt_wake=$(rate "$s_opt0" "$s_opt1")
+opt_rss=$(status_kb "$opt_pid" VmRSS); opt_hwm=$(status_kb "$opt_pid" VmHWM)
+opt_open=no
+for id in $(xdotool search --onlyvisible --pid "$opt_pid" 2>/dev/null); do
+  xprop -id "$id" _NET_WM_NAME 2>/dev/null | grep -q '"系统设置"' && opt_open=yes
+done
 
 cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, ${cpu_model:-unknown CPU}; ${duration} s after ${settle} s of settling, all at once on one Xvfb."
@@ -120,6 +135,7 @@ echo "|---|---|---|---|---|---|"
 echo "| TobuClock | $clock_cpu | $clock_wake | $(mb "$clock_rss") | $(mb "$clock_hwm") | $clock_start |"
 echo "| TobuClock with the analog clock | $face_cpu | $face_wake | $(mb "$face_rss") | $(mb "$face_hwm") | $face_start |"
 echo "| bare_label | $bare_cpu | $bare_wake | $(mb "$bare_rss") | $(mb "$bare_hwm") | $bare_start |"
+echo "| TobuClock with the options dialog open (open: $opt_open) | $opt_cpu | $opt_wake | $(mb "$opt_rss") | $(mb "$opt_hwm") | - |"
 echo
 
 # The goal at rest: CPU no more than the bare label's, at most one wake-up a second more,
