@@ -46,7 +46,7 @@ open_message_page() {
 }
 has_bytes() { LC_ALL=C grep -aqF -- "$1" "$APP/skin.ini"; }
 
-head_bytes=$(printf '; user comment\r\n[BAR]\r\nDefWin=0\r\nLeft=100\r\nTop=100\r\n')
+head_bytes=$(printf '; user comment\r\n[BAR]\r\nDefWin=0\r\nLeft=100\r\nTop=0\r\n')
 printf '%s[Mine]\r\nnote=\xC4\xE3\xBA\xC3\r\n[MSG]\r\nAutoSec=0x1F\r\n' "$head_bytes" >"$APP/skin.ini"
 start_clock
 check "the bar appears" wait_for 10 bar_count_is 1
@@ -88,6 +88,13 @@ check "Escape closes it" wait_for 5 dialog_closed
 check "the dialog's close wrote its own value" has_bytes "$(printf 'Tran=200\r\n')"
 
 check "the clock still runs" kill -0 "$CLOCK" || dump_log
+
+# A logout while the dialog is open still saves it: "自动关闭" chosen, then SIGTERM.
+open_message_page
+check "the dialog opens a third time" wait_for 5 dialog_open
+xdotool key Right
+sleep 0.3
 kill -TERM "$CLOCK"
-check "SIGTERM ends the program" wait_for 5 process_gone "$CLOCK"
+check "SIGTERM ends the program with the dialog open" wait_for 5 process_gone "$CLOCK"
+check "the dialog's values were saved on the way out (MSG Auto=1)" has_bytes "$(printf 'Auto=1\r\n')"
 finish
