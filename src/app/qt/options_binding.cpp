@@ -1,6 +1,7 @@
 #include "app/qt/options_binding.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include "app/qt/clock_binding.h"
 #include "app/qt/date_line_binding.h"
@@ -15,7 +16,15 @@ class OptionsBinding::Target : public LiveTarget {
 public:
     explicit Target(OptionsBinding& b) : b_(b) {}
 
-    void SetMessageOptions(const MessageOptions& m) override { b_.bar_.HandOutMessageOptions(m); }
+    void SetMessageOptions(const MessageOptions& m) override {
+        b_.bar_.HandOutMessageOptions(m);
+        // The repeated calendar-mark message runs only in "循环显示".
+        QTimer& warStep = b_.bar_.DateLineControls().warStep;
+        if (m.calendar_lx != 2)
+            warStep.stop();
+        else if (!warStep.isActive())
+            warStep.start();
+    }
     void SetChimeOptions(const ClockSettings::Clock& c) override { b_.bar_.HandOutChimeOptions(c); }
     void SetTimeSync(const ClockSettings::Time& t) override { b_.bar_.HandOutTimeSync(t); }
     bool HotKeyRegisteredAs(const std::string& m, const std::string& l) const override {

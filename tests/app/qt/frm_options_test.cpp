@@ -173,6 +173,8 @@ TEST_F(FrmOptionsTest, ActingControlsWaitForTheLoadAndClosingAnyWaySaves) {
         EXPECT_FALSE(bar->LedDisplayVisible());
         EXPECT_TRUE(a.Get<QPushButton>("RzButton5")->isEnabled());
         a.Get<QRadioButton>("RzRadioButton1")->click(); // 手动关闭
+        a.Get<QRadioButton>("RzRadioButton5")->click(); // 循环显示
+        EXPECT_FALSE(Of(bar).TimerWarStep().isActive());
         // Escape closes as the frame's close button does.
         Key(&d, Qt::Key_Escape);
     });
@@ -184,6 +186,8 @@ TEST_F(FrmOptionsTest, ActingControlsWaitForTheLoadAndClosingAnyWaySaves) {
     EXPECT_THAT(ini, ::testing::HasSubstr("Tr=55\r\n"));
     EXPECT_THAT(ini, ::testing::HasSubstr("Auto=0\r\n"));
     EXPECT_THAT(handed, ::testing::ElementsAre("msg -1", "chime 2"));
+    EXPECT_TRUE(Of(bar).TimerWarStep().isActive());
+    EXPECT_EQ(Of(bar).TimerWarStep().interval(), 5 * 60000);
 }
 
 TEST_F(FrmOptionsTest, WrongVersionWarnsAndAutostartIsRewrittenOnEveryClose) {
