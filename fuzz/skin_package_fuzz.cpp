@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "settings/options_model.h"
 #include "settings/skin_loaders.h"
 #include "settings/skin_package.h"
 
@@ -31,6 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             tobu::ApplyWeatherSkin(any, weather);
         }
     }
+
+    // The options dialog's previews of the same bytes as a skin and as a clock face.
+    tobu::SkinPreview skin = tobu::MakeSkinPreviewBytes(bytes, 45000.5);
+    if (skin.status == tobu::PreviewStatus::Shown && skin.picture.Empty()) __builtin_trap();
+    tobu::FacePreview face = tobu::MakeFacePreviewBytes(bytes);
+    if (face.size.width > 100 || face.size.height > 100) __builtin_trap();
 
     // The bitmap decoder on its own.
     tobu::Bitmap32 bmp;

@@ -34,7 +34,7 @@ trap cleanup EXIT
 
 # Two program folders: the bar alone (DefWin 0, the goal at rest) and the shipped settings,
 # which open the analog clock under the bar. Each runs as its own instance.
-for app in app app-clock app-sync; do
+for app in app app-clock app-sync app-options; do
   mkdir -p "$work/$app" "$work/run-$app"
   chmod 700 "$work/run-$app"
   cp -r "$stage"/. "$work/$app"/
@@ -59,6 +59,8 @@ EOS
 pids+=($!)
 for _ in $(seq 50); do [ -s "$work/time-port" ] && break; sleep 0.1; done
 printf '127.0.0.1:%s\r\n' "$(cat "$work/time-port")" >"$work/app-sync/TimeHost.lst"
+# The options dialog open over a bar alone, the bar at the left edge below the others.
+printf '[BAR]\r\nDefWin=0\r\nLeft=0\r\nTop=300\r\n' >>"$work/app-options/skin.ini"
 unset QT_QPA_PLATFORM
 # Starts one of the folders' clock as its own instance (see start_timed).
 start_clock_in() {
@@ -110,6 +112,11 @@ read -r face_pid face_start < <(start_clock_in app-clock)
 pids+=("$face_pid")
 read -r sync_pid sync_start < <(TOBU_CLOCK_SETTER=/bin/true start_clock_in app-sync)
 pids+=("$sync_pid")
+read -r opt_pid _ < <(start_clock_in app-options)
+pids+=("$opt_pid")
+# "系统设置" → "常规设置" from its menu button (Up from the end: 退出, 帮助, 系统设置).
+sleep 1
+xdotool mousemove 20 315 click 1 sleep 0.5 key Up Up Up Right sleep 0.3 key Return
 sleep "$settle"
 
 hz=$(getconf CLK_TCK)
@@ -119,6 +126,9 @@ t_face0=$(ticks "$face_pid"); s_face0=$(switches "$face_pid")
 t_sync0=$(ticks "$sync_pid"); s_sync0=$(switches "$sync_pid")
 sleep "$duration"
 t_sync1=$(ticks "$sync_pid"); s_sync1=$(switches "$sync_pid")
+t_opt0=$(ticks "$opt_pid"); s_opt0=$(switches "$opt_pid")
+sleep "$duration"
+t_opt1=$(ticks "$opt_pid"); s_opt1=$(switches "$opt_pid")
 t_face1=$(ticks "$face_pid"); s_face1=$(switches "$face_pid")
 t_clock1=$(ticks "$clock_pid"); s_clock1=$(switches "$clock_pid")
 t_bare1=$(ticks "$bare_pid"); s_bare1=$(switches "$bare_pid")
@@ -135,6 +145,12 @@ face_cpu=$(cpu "$t_face0" "$t_face1"); face_wake=$(rate "$s_face0" "$s_face1")
 face_rss=$(status_kb "$face_pid" VmRSS); face_hwm=$(status_kb "$face_pid" VmHWM)
 sync_cpu=$(cpu "$t_sync0" "$t_sync1"); sync_wake=$(rate "$s_sync0" "$s_sync1")
 sync_rss=$(status_kb "$sync_pid" VmRSS); sync_hwm=$(status_kb "$sync_pid" VmHWM)
+opt_cpu=$(cpu "$t_opt0" "$t_opt1"); opt_wake=$(rate "$s_opt0" "$s_opt1")
+opt_rss=$(status_kb "$opt_pid" VmRSS); opt_hwm=$(status_kb "$opt_pid" VmHWM)
+opt_open=no
+for id in $(xdotool search --onlyvisible --pid "$opt_pid" 2>/dev/null); do
+  xprop -id "$id" _NET_WM_NAME 2>/dev/null | grep -q '"系统设置"' && opt_open=yes
+done
 
 cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, ${cpu_model:-unknown CPU}; ${duration} s after ${settle} s of settling, all at once on one Xvfb."
@@ -145,6 +161,7 @@ echo "| TobuClock | $clock_cpu | $clock_wake | $(mb "$clock_rss") | $(mb "$clock
 echo "| TobuClock with the analog clock | $face_cpu | $face_wake | $(mb "$face_rss") | $(mb "$face_hwm") | $face_start |"
 echo "| TobuClock with 自动网络校时 | $sync_cpu | $sync_wake | $(mb "$sync_rss") | $(mb "$sync_hwm") | $sync_start |"
 echo "| bare_label | $bare_cpu | $bare_wake | $(mb "$bare_rss") | $(mb "$bare_hwm") | $bare_start |"
+echo "| TobuClock with the options dialog open (open: $opt_open) | $opt_cpu | $opt_wake | $(mb "$opt_rss") | $(mb "$opt_hwm") | - |"
 echo
 
 # The goal at rest: CPU no more than the bare label's, at most one wake-up a second more,

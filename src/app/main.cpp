@@ -13,14 +13,17 @@
 #include "app/qt/date_line_binding.h"
 #include "app/qt/desktop_services.h"
 #include "app/qt/frm_led.h"
+#include "app/qt/options_binding.h"
 #include "app/qt/sound_binding.h"
 #include "app/qt/time_binding.h"
 #include "app/start_up.h"
+#include "platform/clock_setter.h"
 #include "platform/instance_slot.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/qt_endpoint.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_shell.h"
+#include "timeservices/qt/sync_now.h"
 
 using namespace tobu;
 
@@ -73,8 +76,16 @@ int main(int argc, char** argv) {
                      [&](int id, qint64 lparam) { frm.HandleHotKey(id, lparam); });
     SoundBinding* sound = BindSound(frm);
     DateLineBinding* dateLine = BindDateLineAndPopups(frm);
-    BindClockWindow(frm, *services.clock);
+    ClockBinding* clockWindow = BindClockWindow(frm, *services.clock);
     BindTimeServices(frm);
+    OptionsBinding* options = BindOptions(frm, clockWindow, dateLine, messageBox);
+    // "立即校正": one attempt with the program folder's servers; the dialog shows the time.
+    options->SetSyncNowRunner([&messageBox]() -> std::optional<std::string> {
+        SyncOutcome out =
+            RunSyncNow(AppDir, nullptr, nullptr, messageBox, SystemClockSetter::Instance());
+        if (out.ok()) return out.checked;
+        return std::nullopt;
+    });
     QObject::connect(sound, &SoundBinding::chimeMessage, dateLine, &DateLineBinding::ShowPopupText);
     frm.FormCreate();
 

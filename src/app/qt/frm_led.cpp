@@ -266,6 +266,8 @@ void TFrmLED::BuildMenus() {
         };
         for (QAction* a : sub->actions()) connect(a, &QAction::changed, c.options, followItems);
         followItems();
+        for (QAction* a : {c.nor, c.bs, c.skin, c.clock, c.msg, c.time})
+            connect(a, &QAction::triggered, this, [this, a] { PM_OptionsNorClick(a); });
         connect(c.help, &QAction::triggered, this, [this] { PM_HelpClick(); });
         connect(c.exit, &QAction::triggered, this, [this] { PM_ExitClick(); });
         return c;
@@ -520,6 +522,7 @@ qint64 TFrmLED::HandleMessage(const Message& message) {
         SetTrayAnimation(false);
         return 0;
     case kWmApplySettings: // skin.ini changed outside: read it again and apply it live
+        if (apply_settings_handler_) return apply_settings_handler_(message);
         LoadSettings(SettingsScope::All);
         return 1;
     default:
@@ -696,6 +699,19 @@ void TFrmLED::PM_CalendarClick(QAction* item) {
     if (item->isChecked()) emit showChildWindowRequested(item->data().toInt());
 }
 
+void TFrmLED::PM_OptionsNorClick(QAction* item) {
+    emit optionsPageRequested(item->data().toInt());
+}
+
+bool TFrmLED::LedDisplayVisible() const {
+    return !LED->isHidden();
+}
+
+void TFrmLED::SetStartOptions(bool onStartHide, int defWin) {
+    OnStartHide = onStartHide;
+    DefWin = defWin;
+}
+
 void TFrmLED::PM_HelpClick() {
     const std::string name = "TobuClockHelp.chm";
     std::string path = AppDir + name;
@@ -809,6 +825,7 @@ void TFrmLED::ShowLed(bool show) {
 }
 
 void TFrmLED::SetTimeFont(const TimeFont& f) {
+    time_font_ = f;
     QFont font(QString::fromStdString(f.name));
     font.setPointSize(std::max(1, f.size));
     font.setBold(f.bold);

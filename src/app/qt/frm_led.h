@@ -136,6 +136,27 @@ public:
     // A feature that has landed enables its menu item (by the item's name, e.g. "PM_Clock").
     void EnableMenuItem(const QString& name, bool on = true);
 
+    // What the options dialog and a live apply change at once: the LED or the plain-text time
+    // and its font (as it was given, before any font substitution), the start decisions, and
+    // the parts the apply step hands out (through the signals below, in the caller's order).
+    void ShowLedDisplay(bool led) { ShowLed(led); }
+    bool LedDisplayVisible() const;
+    void SetPlainTimeFont(const TimeFont& font) { SetTimeFont(font); }
+    const TimeFont& PlainTimeFont() const { return time_font_; }
+    void SetStartOptions(bool onStartHide, int defWin);
+    void HandOutMessageOptions(const MessageOptions& options) {
+        emit messageOptionsApplied(options);
+    }
+    void HandOutChimeOptions(const ClockSettings::Clock& options) {
+        emit chimeOptionsApplied(options);
+    }
+    void HandOutTimeSync(const ClockSettings::Time& options) { emit timeSyncApplied(options); }
+    // Who answers message 0x404 (a live apply from `tobu config set`); without one the bar
+    // re-reads its settings and answers 1.
+    void SetApplySettingsHandler(std::function<qint64(const Message&)> handler) {
+        apply_settings_handler_ = std::move(handler);
+    }
+
     // The date line, its hover text and its timers, for the date-line binding.
     struct DateLineParts {
         TAAFadeText& text;
@@ -192,6 +213,8 @@ signals:
     void startUpStep(tobu::TFrmLED::StartUpStep step);
     void minimizedChanged(bool minimized); // companion windows follow the bar
     void showChildWindowRequested(int index);
+    // An item of "系统设置" was chosen: the options dialog opens on that page (the item's tag).
+    void optionsPageRequested(int page);
     void closingCompanions(); // at close, after the bar saved its state
     void destroying();        // parts release what they hold
     void unhandledMessage(const tobu::Message& message);
@@ -227,6 +250,7 @@ private:
     void BtnMenuClick();
     void PopupMenu1Popup();
     void PM_CalendarClick(QAction* item);
+    void PM_OptionsNorClick(QAction* item);
     void PM_HelpClick();
     void PM_ExitClick();
 
@@ -299,6 +323,8 @@ private:
     QTimer tray_animation_;
     int tray_frame_ = 0;
     QList<QAction*> mode_items_;
+    TimeFont time_font_;
+    std::function<qint64(const Message&)> apply_settings_handler_;
 };
 
 } // namespace tobu
