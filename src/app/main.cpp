@@ -14,6 +14,7 @@
 #include "app/qt/desktop_services.h"
 #include "app/qt/frm_led.h"
 #include "app/qt/sound_binding.h"
+#include "app/qt/task_binding.h"
 #include "app/start_up.h"
 #include "platform/instance_slot.h"
 #include "platform/qt/fonts.h"
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
     SoundBinding* sound = BindSound(frm);
     DateLineBinding* dateLine = BindDateLineAndPopups(frm);
     BindClockWindow(frm, *services.clock);
+    BindTasks(frm);
     QObject::connect(sound, &SoundBinding::chimeMessage, dateLine, &DateLineBinding::ShowPopupText);
     frm.FormCreate();
 
