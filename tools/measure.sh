@@ -34,13 +34,20 @@ trap cleanup EXIT
 
 # Two program folders: the bar alone (DefWin 0, the goal at rest) and the shipped settings,
 # which open the analog clock under the bar. Each runs as its own instance.
-for app in app app-clock; do
+for app in app app-clock app-tasks; do
   mkdir -p "$work/$app" "$work/run-$app"
   chmod 700 "$work/run-$app"
   cp -r "$stage"/. "$work/$app"/
   cp "$root/data/skin.ini" "$work/$app/skin.ini"
 done
 printf '[BAR]\r\nDefWin=0\r\n' >>"$work/app/skin.ini"
+# The bar alone with 200 scheduled tasks in War.lst (none due while it is measured), checked
+# every tick.
+printf '[BAR]\r\nDefWin=0\r\n' >>"$work/app-tasks/skin.ini"
+for i in $(seq 0 199); do
+  printf '*0%04d年%02d月%02d日%02d时%02d分%02d秒\r\n2播放 (/tmp/%d.wav)\r\n3消息 (提醒 %d)\r\n' \
+    2099 $((i % 12 + 1)) $((i % 28 + 1)) $((i % 24)) $((i * 7 % 60)) $((i * 13 % 60)) "$i" "$i"
+done | iconv -f UTF-8 -t GBK >"$work/app-tasks/War.lst"
 unset QT_QPA_PLATFORM
 # Starts one of the folders' clock as its own instance (see start_timed).
 start_clock_in() {
@@ -90,13 +97,17 @@ read -r clock_pid clock_start < <(start_clock_in app)
 pids+=("$clock_pid")
 read -r face_pid face_start < <(start_clock_in app-clock)
 pids+=("$face_pid")
+read -r task_pid task_start < <(start_clock_in app-tasks)
+pids+=("$task_pid")
 sleep "$settle"
 
 hz=$(getconf CLK_TCK)
 t_clock0=$(ticks "$clock_pid"); s_clock0=$(switches "$clock_pid")
 t_bare0=$(ticks "$bare_pid"); s_bare0=$(switches "$bare_pid")
 t_face0=$(ticks "$face_pid"); s_face0=$(switches "$face_pid")
+t_task0=$(ticks "$task_pid"); s_task0=$(switches "$task_pid")
 sleep "$duration"
+t_task1=$(ticks "$task_pid"); s_task1=$(switches "$task_pid")
 t_face1=$(ticks "$face_pid"); s_face1=$(switches "$face_pid")
 t_clock1=$(ticks "$clock_pid"); s_clock1=$(switches "$clock_pid")
 t_bare1=$(ticks "$bare_pid"); s_bare1=$(switches "$bare_pid")
@@ -111,6 +122,8 @@ clock_rss=$(status_kb "$clock_pid" VmRSS); bare_rss=$(status_kb "$bare_pid" VmRS
 clock_hwm=$(status_kb "$clock_pid" VmHWM); bare_hwm=$(status_kb "$bare_pid" VmHWM)
 face_cpu=$(cpu "$t_face0" "$t_face1"); face_wake=$(rate "$s_face0" "$s_face1")
 face_rss=$(status_kb "$face_pid" VmRSS); face_hwm=$(status_kb "$face_pid" VmHWM)
+task_cpu=$(cpu "$t_task0" "$t_task1"); task_wake=$(rate "$s_task0" "$s_task1")
+task_rss=$(status_kb "$task_pid" VmRSS); task_hwm=$(status_kb "$task_pid" VmHWM)
 
 cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, ${cpu_model:-unknown CPU}; ${duration} s after ${settle} s of settling, all at once on one Xvfb."
@@ -119,6 +132,7 @@ echo "| Program | CPU % of one core | Wake-ups / s | VmRSS MB | VmHWM MB | First
 echo "|---|---|---|---|---|---|"
 echo "| TobuClock | $clock_cpu | $clock_wake | $(mb "$clock_rss") | $(mb "$clock_hwm") | $clock_start |"
 echo "| TobuClock with the analog clock | $face_cpu | $face_wake | $(mb "$face_rss") | $(mb "$face_hwm") | $face_start |"
+echo "| TobuClock with 200 scheduled tasks | $task_cpu | $task_wake | $(mb "$task_rss") | $(mb "$task_hwm") | $task_start |"
 echo "| bare_label | $bare_cpu | $bare_wake | $(mb "$bare_rss") | $(mb "$bare_hwm") | $bare_start |"
 echo
 
@@ -134,3 +148,7 @@ verdict "first window $clock_start ms <= 1.5 x $bare_start ms" \
 verdict "with the clock: CPU $face_cpu % <= 2 x $bare_cpu %" "$face_cpu <= 2 * $bare_cpu"
 verdict "with the clock: VmRSS $(mb "$face_rss") MB <= $(mb "$bare_rss") MB + 10" \
   "$face_rss <= $bare_rss + 10240"
+# 200 scheduled tasks add no wake-up and less than 1 MB.
+verdict "with 200 tasks: wake-ups $task_wake/s <= $clock_wake/s + 0.5" "$task_wake <= $clock_wake + 0.5"
+verdict "with 200 tasks: VmRSS $(mb "$task_rss") MB <= $(mb "$clock_rss") MB + 1" \
+  "$task_rss <= $clock_rss + 1024"
