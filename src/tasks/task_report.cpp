@@ -126,10 +126,18 @@ void ForEachDue(const TaskTable& table, int64_t from, int64_t to,
             v.push_back(field);
         return v;
     };
-    std::vector<int> first(kDay);
+    std::vector<int> first;
     for (int64_t day = from / kDay; day <= to / kDay; ++day) {
         DateParts d = DecodeDate(static_cast<TDateTime>(day));
-        std::fill(first.begin(), first.end(), -1);
+        // Most days nothing can run: no task with a time field fits the date.
+        bool any = false;
+        for (size_t i = 0; i < table.size() && !any; ++i) {
+            const TTaskRec& t = table[i];
+            any = t.Enabled && (t.Hour != -1 || t.Minute != -1 || t.Second != -1) &&
+                  fits(t.Year, d.year) && fits(t.Month, d.month) && fits(t.Day, d.day);
+        }
+        if (!any) continue;
+        first.assign(kDay, -1);
         int64_t filled = 0;
         // A later task with the same time fields never wins a second; it is passed over.
         std::set<std::tuple<int, int, int>> seen;
