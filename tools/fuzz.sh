@@ -19,7 +19,8 @@ for src in fuzz/*_fuzz.cpp; do
                     timezone_list_fuzz) [ "$(basename "$d")" = timezone ] && seeds+=("$d") ;;
                     time_host_fuzz) [ "$(basename "$d")" = timehost ] && seeds+=("$d") ;;
                     time_answer_fuzz) [ "$(basename "$d")" = answer ] && seeds+=("$d") ;;
-                    desktop_entry_fuzz) [ "$(basename "$d")" = desktop_entry ] && seeds+=("$d") ;; esac
+                    desktop_entry_fuzz) [ "$(basename "$d")" = desktop_entry ] && seeds+=("$d") ;;
+                    tasks_fuzz) [ "$(basename "$d")" = tasks ] && seeds+=("$d") ;; esac
   done
   echo "== $name for ${secs}s"
   "build-fuzz/$name" -max_total_time="$secs" -print_final_stats=1 "$corpus" "${seeds[@]}"

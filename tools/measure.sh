@@ -34,7 +34,7 @@ trap cleanup EXIT
 
 # Two program folders: the bar alone (DefWin 0, the goal at rest) and the shipped settings,
 # which open the analog clock under the bar. Each runs as its own instance.
-for app in app app-clock app-sync app-options; do
+for app in app app-clock app-sync app-options app-tasks; do
   mkdir -p "$work/$app" "$work/run-$app"
   chmod 700 "$work/run-$app"
   cp -r "$stage"/. "$work/$app"/
@@ -61,6 +61,13 @@ for _ in $(seq 50); do [ -s "$work/time-port" ] && break; sleep 0.1; done
 printf '127.0.0.1:%s\r\n' "$(cat "$work/time-port")" >"$work/app-sync/TimeHost.lst"
 # The options dialog open over a bar alone, the bar at the left edge below the others.
 printf '[BAR]\r\nDefWin=0\r\nLeft=0\r\nTop=300\r\n' >>"$work/app-options/skin.ini"
+# The bar alone with 200 scheduled tasks in War.lst (none due while it is measured), checked
+# every tick.
+printf '[BAR]\r\nDefWin=0\r\n' >>"$work/app-tasks/skin.ini"
+for i in $(seq 0 199); do
+  printf '*0%04d年%02d月%02d日%02d时%02d分%02d秒\r\n2播放 (/tmp/%d.wav)\r\n3消息 (提醒 %d)\r\n' \
+    2099 $((i % 12 + 1)) $((i % 28 + 1)) $((i % 24)) $((i * 7 % 60)) $((i * 13 % 60)) "$i" "$i"
+done | iconv -f UTF-8 -t GBK >"$work/app-tasks/War.lst"
 unset QT_QPA_PLATFORM
 # Starts one of the folders' clock as its own instance (see start_timed).
 start_clock_in() {
@@ -117,6 +124,8 @@ pids+=("$opt_pid")
 # "系统设置" → "常规设置" from its menu button (Up from the end: 退出, 帮助, 系统设置).
 sleep 1
 xdotool mousemove 20 315 click 1 sleep 0.5 key Up Up Up Right sleep 0.3 key Return
+read -r task_pid task_start < <(start_clock_in app-tasks)
+pids+=("$task_pid")
 sleep "$settle"
 
 hz=$(getconf CLK_TCK)
@@ -129,6 +138,9 @@ t_sync1=$(ticks "$sync_pid"); s_sync1=$(switches "$sync_pid")
 t_opt0=$(ticks "$opt_pid"); s_opt0=$(switches "$opt_pid")
 sleep "$duration"
 t_opt1=$(ticks "$opt_pid"); s_opt1=$(switches "$opt_pid")
+t_task0=$(ticks "$task_pid"); s_task0=$(switches "$task_pid")
+sleep "$duration"
+t_task1=$(ticks "$task_pid"); s_task1=$(switches "$task_pid")
 t_face1=$(ticks "$face_pid"); s_face1=$(switches "$face_pid")
 t_clock1=$(ticks "$clock_pid"); s_clock1=$(switches "$clock_pid")
 t_bare1=$(ticks "$bare_pid"); s_bare1=$(switches "$bare_pid")
@@ -151,6 +163,8 @@ opt_open=no
 for id in $(xdotool search --onlyvisible --pid "$opt_pid" 2>/dev/null); do
   xprop -id "$id" _NET_WM_NAME 2>/dev/null | grep -q '"系统设置"' && opt_open=yes
 done
+task_cpu=$(cpu "$t_task0" "$t_task1"); task_wake=$(rate "$s_task0" "$s_task1")
+task_rss=$(status_kb "$task_pid" VmRSS); task_hwm=$(status_kb "$task_pid" VmHWM)
 
 cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, ${cpu_model:-unknown CPU}; ${duration} s after ${settle} s of settling, all at once on one Xvfb."
@@ -160,6 +174,7 @@ echo "|---|---|---|---|---|---|"
 echo "| TobuClock | $clock_cpu | $clock_wake | $(mb "$clock_rss") | $(mb "$clock_hwm") | $clock_start |"
 echo "| TobuClock with the analog clock | $face_cpu | $face_wake | $(mb "$face_rss") | $(mb "$face_hwm") | $face_start |"
 echo "| TobuClock with 自动网络校时 | $sync_cpu | $sync_wake | $(mb "$sync_rss") | $(mb "$sync_hwm") | $sync_start |"
+echo "| TobuClock with 200 scheduled tasks | $task_cpu | $task_wake | $(mb "$task_rss") | $(mb "$task_hwm") | $task_start |"
 echo "| bare_label | $bare_cpu | $bare_wake | $(mb "$bare_rss") | $(mb "$bare_hwm") | $bare_start |"
 echo "| TobuClock with the options dialog open (open: $opt_open) | $opt_cpu | $opt_wake | $(mb "$opt_rss") | $(mb "$opt_hwm") | - |"
 echo
@@ -178,3 +193,7 @@ verdict "with time sync: synchronised once" "$([ -s "$work/app-sync/TimeCheck.ls
 verdict "with time sync: wake-ups $sync_wake/s <= $bare_wake/s + 1" "$sync_wake <= $bare_wake + 1"
 verdict "with the clock: VmRSS $(mb "$face_rss") MB <= $(mb "$bare_rss") MB + 10" \
   "$face_rss <= $bare_rss + 10240"
+# 200 scheduled tasks add no wake-up and less than 1 MB.
+verdict "with 200 tasks: wake-ups $task_wake/s <= $clock_wake/s + 0.5" "$task_wake <= $clock_wake + 0.5"
+verdict "with 200 tasks: VmRSS $(mb "$task_rss") MB <= $(mb "$clock_rss") MB + 1" \
+  "$task_rss <= $clock_rss + 1024"

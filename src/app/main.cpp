@@ -15,6 +15,7 @@
 #include "app/qt/frm_led.h"
 #include "app/qt/options_binding.h"
 #include "app/qt/sound_binding.h"
+#include "app/qt/task_binding.h"
 #include "app/qt/time_binding.h"
 #include "app/start_up.h"
 #include "platform/clock_setter.h"
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
         if (out.ok()) return out.checked;
         return std::nullopt;
     });
+    BindTasks(frm);
     QObject::connect(sound, &SoundBinding::chimeMessage, dateLine, &DateLineBinding::ShowPopupText);
     frm.FormCreate();
 

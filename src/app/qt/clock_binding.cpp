@@ -73,6 +73,13 @@ TFrmClock* ClockBinding::CreateClockWindow() {
     // Its menu switches to the calendar or the weather page once those windows exist.
     for (const char* name : {"PM_RiLi", "PM_TianQi"})
         if (QAction* a = clock->PopupMenu()->findChild<QAction*>(name)) a->setEnabled(false);
+    // "定时任务" (PM_DingShiClick) opens the task list as the bar's own item does, while that
+    // item is enabled.
+    if (QAction* dingShi = clock->PopupMenu()->findChild<QAction*>("PM_DingShi")) {
+        QAction* tasks = bar_.findChild<QAction*>("PM_TaskOptions");
+        dingShi->setEnabled(tasks && tasks->isEnabled());
+        if (tasks) connect(dingShi, &QAction::triggered, tasks, &QAction::trigger);
+    }
     connect(clock, &TFrmClock::showChildWindowRequested, this,
             [this](int index) { ShowChildWindow(index); });
     // A window that cannot dock is still shown; it just does not move with the bar.
