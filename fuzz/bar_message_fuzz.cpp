@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "app/popup_protocol.h"
@@ -38,14 +39,16 @@ namespace {
     } while (false)
 
 struct Bar {
+    std::string dir;
     Endpoint endpoint;
     std::vector<Message> seen;
     WindowHandle popup = 0;
 
     Bar() {
-        char dir[] = "/tmp/tobu-bar-fuzz-XXXXXX";
-        Check(mkdtemp(dir) != nullptr);
-        setenv("TOBU_RUNTIME_DIR", dir, 1);
+        char name[] = "/tmp/tobu-bar-fuzz-XXXXXX";
+        Check(mkdtemp(name) != nullptr);
+        dir = name;
+        setenv("TOBU_RUNTIME_DIR", name, 1);
         Check(endpoint.Create() != 0);
         // The decisions of the bar's handler that do not need its window.
         endpoint.SetHandler([this](const Message& m) -> int64_t {
@@ -57,11 +60,16 @@ struct Bar {
             return m.msg == kWmApplySettings ? 1 : static_cast<int64_t>(m.wparam ^ m.msg);
         });
     }
+    ~Bar() {
+        endpoint.Close();
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
 };
 
 Bar& TheBar() {
-    static Bar* bar = new Bar; // lives as long as the process
-    return *bar;
+    static Bar bar; // lives as long as the process; its folder goes at exit
+    return bar;
 }
 
 int Connect(WindowHandle handle) {

@@ -39,6 +39,7 @@ std::string Slurp(const fs::path& path) {
 }
 
 struct Scratch {
+    fs::path dir;
     // The files every run starts with.
     std::vector<std::pair<std::string, std::string>> files;
 
@@ -46,10 +47,15 @@ struct Scratch {
         const fs::path corpus = fs::path(TOBU_SOURCE_DIR) / "tests/settings/corpus";
         files = {{"a.sk", Slurp(corpus / "skin/bar_24bit.sk")},
                  {"a.cl", Slurp(corpus / "clockface/small.cl")}};
-        char dir[] = "/tmp/tobu-cli-fuzz-XXXXXX";
-        Check(mkdtemp(dir) != nullptr);
-        Check(chdir(dir) == 0);
+        char name[] = "/tmp/tobu-cli-fuzz-XXXXXX";
+        Check(mkdtemp(name) != nullptr);
+        dir = name;
+        Check(chdir(name) == 0);
         Reset();
+    }
+    ~Scratch() {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
     }
 
     // Removes what a run made and puts the starting files back.
