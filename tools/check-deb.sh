@@ -29,6 +29,33 @@ for f in usr/lib/tobuclock/installed-system-wide usr/lib/tobuclock/skin.ini \
 done
 zcat "$root/usr/share/man/man1/tobu.1.gz" | grep -q 'cal' || fail "tobu.1 lacks the commands"
 
+# The clock from the installed tree, on a virtual display: it works in the user's own folder,
+# seeded on the first start, saves its state there at the end and leaves the shipped folder
+# alone.
+if command -v Xvfb >/dev/null; then
+  for n in $(seq 190 239); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
+  done
+  mkdir -p "$root/home" "$root/run"
+  chmod 700 "$root/run"
+  Xvfb ":$display" -screen 0 1280x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  sleep 1
+  env -u XDG_DATA_HOME -u QT_QPA_PLATFORM HOME="$root/home" DISPLAY=":$display" \
+    TOBU_RUNTIME_DIR="$root/run" TOBU_INSTANCE_NAME="tobu-check-deb-$$" SDL_AUDIODRIVER=dummy \
+    "$root/usr/bin/TobuClock" >/dev/null 2>&1 &
+  clock=$!
+  user="$root/home/.local/share/TobuClock"
+  for _ in $(seq 50); do [ -f "$user/skin.ini" ] && break; sleep 0.2; done
+  sleep 2
+  kill "$clock"
+  wait "$clock" || true
+  kill "$xvfb"
+  [ -L "$user/Skin/BlueGlass.sk" ] || fail "the user's folder links the shipped skins"
+  grep -q '^\[BAR\]' "$user/skin.ini" || fail "the clock saved its state in the user's folder"
+  cmp -s "$root/usr/lib/tobuclock/skin.ini" data/skin.ini || fail "the shipped skin.ini changed"
+fi
+
 desktop-file-validate "$root/usr/share/applications/com.example.TobuClock.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/com.example.TobuClock.metainfo.xml" >/dev/null
 
