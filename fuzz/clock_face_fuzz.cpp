@@ -1,3 +1,5 @@
+// corpus: tests/settings/corpus/clockface
+//
 // Feeds arbitrary bytes to the clock-face loader, then turns the loaded hands and paints the
 // clock's picture, so a face that loads can never make the rotation or the painting misbehave.
 #include <cstddef>

@@ -1,3 +1,5 @@
+// corpus: tests/settings/corpus/desktop_entry
+//
 // Feeds arbitrary bytes to the login-start entry reader: the entry's groups and keys, the Exec
 // splitting and the decision whether it starts the clock. The first line of the input is also
 // used as a program path, whose quoting must split back into exactly that path and "/hide".

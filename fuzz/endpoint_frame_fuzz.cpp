@@ -1,3 +1,5 @@
+// corpus: tests/platform/corpus/frame
+//
 // Feeds arbitrary bytes to the endpoint frame parser, as a hostile local peer could, and checks
 // that whatever it accepts encodes back to the same bytes.
 #include <cstddef>

@@ -1,3 +1,5 @@
+// corpus: tests/settings/corpus/skin
+//
 // Feeds arbitrary bytes to the skin package reader, the bitmap decoder and the loaders.
 #include <cstddef>
 #include <cstdint>

@@ -1,3 +1,5 @@
+// corpus: tests/tasks/corpus/tasks
+//
 // Reads arbitrary bytes as War.lst, into the bar's table and into the dialogs' tree, and checks
 // the file's promises: every loaded task has six fields in range of the rules and a normalised
 // time, the tree written back reads back to the same bytes, and the scheduler and `tobu tasks

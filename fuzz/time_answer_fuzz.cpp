@@ -1,3 +1,5 @@
+// corpus: tests/timeservices/corpus/answer
+//
 // Feeds arbitrary bytes as a Time server's answer (through a local socket pair, in pieces
 // chosen by the input) to the answer reader: fewer than 4 bytes are a short answer, otherwise
 // the first 4 bytes are the count and only instants from 2024 on are accepted.

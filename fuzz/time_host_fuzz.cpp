@@ -1,3 +1,5 @@
+// corpus: tests/timeservices/corpus/timehost
+//
 // Feeds arbitrary bytes to the TimeHost.lst line splitter and the host entry parser: every
 // line is a host or not, a host has a port and a name without blanks, and parsing is stable
 // under trimming.

@@ -1,3 +1,5 @@
+// corpus: tests/timeservices/corpus/timezone
+//
 // Feeds arbitrary bytes to the TimeZone.lst reader for a year taken from the input, then
 // shows every city as the window would at an instant taken from the input: loading either
 // succeeds with non-empty countries or names a line, and no city's view misbehaves.

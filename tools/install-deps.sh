@@ -19,6 +19,8 @@ TEST_PACKAGES=(
   openbox trayer xcompmgr faketime
   espeak-ng sox libsox-fmt-mp3
   clang libclang-rt-14-dev clang-format
+  # the Debian package: building it (CPack, man pages) and checking it
+  dpkg-dev fakeroot help2man lintian appstream desktop-file-utils librsvg2-bin
 )
 
 want=("${PACKAGES[@]}")

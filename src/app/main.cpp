@@ -1,11 +1,12 @@
 // The program's entry: one instance per desktop, then the bar and the message loop.
 //
-//   TobuClock [/hide] [--minimized]
+//   TobuClock [/hide] [--minimized] | --help | --version
 //
 // "/hide" as the first argument (with the setting OnStartHide) sends the program to the tray
 // shortly after start; --minimized starts it in the tray without showing the bar at all.
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,6 +21,7 @@
 #include "app/start_up.h"
 #include "platform/clock_setter.h"
 #include "platform/instance_slot.h"
+#include "platform/program_folder.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/qt_endpoint.h"
 #include "platform/qt/qt_message_box.h"
@@ -28,7 +30,36 @@
 
 using namespace tobu;
 
+namespace {
+
+// `TobuClock --help`, also the text of its manual page.
+constexpr const char* kUsage =
+    "Usage: TobuClock [/hide] [--minimized]\n"
+    "A desktop clock with the Chinese lunar calendar (Tobu桌面时钟 " TOBU_VERSION ").\n\n"
+    "  /hide          as the first argument, with the setting \"随系统启动时最小化\" (BAR\n"
+    "                 OnStartHide) on: show the bar, then go to the tray about a second\n"
+    "                 later (the autostart entry passes it)\n"
+    "  --minimized    start in the tray without showing the bar\n"
+    "  --help         show this text\n"
+    "  --version      print the version\n\n"
+    "One clock runs per desktop: a second start brings the running clock back on screen and\n"
+    "ends. SIGTERM, SIGINT and SIGHUP close the clock in order, saving its state.\n\n"
+    "Files: the clock reads and writes skin.ini, its skins (Skin/), clock faces (Clock/) and\n"
+    "recordings (Sound/, MySound/) in the folder of its executable. Installed from the Debian\n"
+    "package, that folder is /usr/lib/tobuclock/ and is shared: each user's own files are\n"
+    "kept in $XDG_DATA_HOME/TobuClock/ (~/.local/share/TobuClock/), made on the first start.\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("TobuClock " TOBU_VERSION);
+        return 0;
+    }
     // Drop shadows on every window.
     ShadowsEnabled = true;
     std::string firstArgument = argc > 1 ? argv[1] : "";
@@ -44,7 +75,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromUtf8("Tobu桌面时钟"));
     QApplication::setQuitOnLastWindowClosed(false);
     InstallFontSubstitutions();
-    AppDir = CurrentAppDir();
+    // The executable's folder, or the user's own folder when that one is the shared,
+    // read-only folder of the installed package.
+    AppDir = ProgramFolderFor(CurrentAppDir());
 
     // The application window other processes address: its endpoint exists before the bar, so
     // a second start that arrives early still finds it.

@@ -4,6 +4,12 @@
 
 namespace tobu {
 
+std::optional<WindowHandle> PopupRegistration(const Message& msg) {
+    if (msg.msg != kWmPopupRegister || msg.lparam <= 0 || msg.lparam > 0xFFFFFFFFll)
+        return std::nullopt;
+    return static_cast<WindowHandle>(msg.lparam);
+}
+
 std::vector<uint8_t> PopupTextPayload(const std::string& utf8) {
     std::string gbk = Utf8ToGbk(GbkTruncate(utf8, kMaxMessageData - 1));
     std::vector<uint8_t> data(gbk.begin(), gbk.end());

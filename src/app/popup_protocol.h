@@ -56,6 +56,10 @@ public:
     virtual void Report(const std::string& line) = 0;
 };
 
+// The handle a registration message (kWmPopupRegister) names in its second parameter, when it
+// is one (1..4294967295); any other message or value registers nothing.
+std::optional<WindowHandle> PopupRegistration(const Message& msg);
+
 // The WM_COPYDATA payload of a text: its GBK bytes and one zero byte. Texts whose GBK form would
 // not fit a message are cut at a character boundary so that they are still delivered.
 std::vector<uint8_t> PopupTextPayload(const std::string& utf8);

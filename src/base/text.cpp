@@ -12,12 +12,35 @@ bool IsBlank(unsigned char c) {
     return c <= ' ';
 }
 
+bool IsAscii(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+// A conversion descriptor opened once per thread and direction: opening one costs more than
+// converting a settings line, and the settings load converts every name it looks up.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (ok()) iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
 // One iconv conversion; on an invalid or unmappable input sequence `bad` is appended and
-// `skip` input bytes are passed over.
-std::string Convert(const char* to, const char* from, std::string_view in, const char* bad,
-                    bool utf8_input) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
+// `skip` input bytes are passed over. ASCII is the same in both encodings and is not converted.
+std::string Convert(const Converter& conv, std::string_view in, const char* bad, bool utf8_input) {
+    if (IsAscii(in) || !conv.ok()) return std::string(in);
+    iconv_t cd = conv.get();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr); // a fresh shift state
     std::string out;
     out.reserve(in.size() * 2 + 4);
     char* src = const_cast<char*>(in.data());
@@ -53,8 +76,6 @@ std::string Convert(const char* to, const char* from, std::string_view in, const
             left -= skip;
         }
     }
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    iconv_close(cd);
     return out;
 }
 } // namespace
@@ -157,11 +178,13 @@ std::vector<std::string> Split(std::string_view s, char sep) {
 }
 
 std::string Utf8ToGbk(std::string_view utf8) {
-    return Convert("GBK", "UTF-8", utf8, "?", true);
+    thread_local const Converter conv("GBK", "UTF-8");
+    return Convert(conv, utf8, "?", true);
 }
 
 std::string GbkToUtf8(std::string_view gbk) {
-    return Convert("UTF-8", "GBK", gbk, "\xEF\xBF\xBD", false);
+    thread_local const Converter conv("UTF-8", "GBK");
+    return Convert(conv, gbk, "\xEF\xBF\xBD", false);
 }
 
 size_t GbkByteCount(std::string_view utf8) {

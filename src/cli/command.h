@@ -1,5 +1,5 @@
 // The `tobu` tool's subcommands. Each lives in its own file in this folder and registers
-// itself with TOBU_COMMAND; main.cpp dispatches on the first argument.
+// itself with TOBU_COMMAND; RunTool dispatches on the first argument.
 #pragma once
 
 #include <iosfwd>
@@ -24,6 +24,12 @@ struct Command {
 
 std::vector<Command>& Commands();
 bool Register(Command command);
+
+// `tobu --help`.
+void PrintHelp(std::ostream& out);
+// The whole tool on an argument vector (without the program name): --help, --version or a
+// subcommand. Returns the exit status.
+int RunTool(const std::vector<std::string>& args, Io& io);
 
 } // namespace tobu::cli
 

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <cstdlib>
 
+#include "platform/program_folder.h"
 #include "platform/qt/fonts.h"
 #include "popupmsg/popup_board.h"
 #include "popupmsg/qt/popup_app.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
     std::string appDir =
         QFileInfo(QCoreApplication::applicationFilePath()).absolutePath().toStdString();
     if (appDir.empty() || appDir.back() != '/') appDir += '/';
+    appDir = ProgramFolderFor(appDir); // the user's folder of an installed package
 
     PopupApp popups(*bar, appDir, PopupApp::DesktopServices());
     if (!popups.Start()) return 1;

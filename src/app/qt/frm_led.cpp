@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/popup_protocol.h"
 #include "app/qt/bar_art.h"
 #include "app/qt/bitmap_button.h"
 #include "app/qt/fade_out.h"
@@ -513,7 +514,7 @@ qint64 TFrmLED::HandleMessage(const Message& message) {
         if (message.wparam == kScRestore) RestoreFromTray();
         return 0;
     case kWmPopupRegister: // the popup program registers its window
-        popup_wnd_ = static_cast<quint32>(message.lparam);
+        if (auto popup = PopupRegistration(message)) popup_wnd_ = *popup;
         return 0;
     case kWmTrayAnimateOn: // a popup waits to be read: animate the tray icon
         SetTrayAnimation(true);

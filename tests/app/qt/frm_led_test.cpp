@@ -336,6 +336,10 @@ TEST_F(BarTest, PopupProgramMessagesReachTheBar) {
     auto bar = MakeBar("");
     bar->HandleMessage(Message{kWmPopupRegister, 0, 4242, {}});
     EXPECT_EQ(bar->PopupWnd(), 4242u);
+    // A second parameter that is no handle registers nothing (it used to be cut to 32 bits).
+    for (int64_t bad : {int64_t{0}, int64_t{-1}, int64_t{0x100000005}})
+        bar->HandleMessage(Message{kWmPopupRegister, 0, bad, {}});
+    EXPECT_EQ(bar->PopupWnd(), 4242u);
     bar->HandleMessage(Message{kWmTrayAnimateOn, 0, 0, {}});
     EXPECT_TRUE(bar->TrayAnimating());
     bar->HandleMessage(Message{kWmTrayAnimateOff, 0, 0, {}});
