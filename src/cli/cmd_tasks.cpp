@@ -6,6 +6,7 @@
 
 #include "base/datetime.h"
 #include "cli/command.h"
+#include "cli/program_dir.h"
 #include "platform/clock.h"
 #include "settings/ini_file.h"
 #include "tasks/task_file.h"
@@ -24,14 +25,6 @@ const char* kUsage =
     "tidy: what the task list dialog writes when closed with OK (-o - for standard output).\n";
 
 constexpr int64_t kMaxRange = 366LL * 86400;
-
-std::string ProgramFolder() {
-    char buf[PATH_MAX];
-    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0 || n >= static_cast<ssize_t>(sizeof buf - 1)) return {};
-    std::string exe(buf, static_cast<size_t>(n));
-    return exe.substr(0, exe.rfind('/') + 1);
-}
 
 struct Args {
     std::string command, file, out, from, to;
@@ -132,7 +125,7 @@ int RunTasks(const std::vector<std::string>& args, tobu::cli::Io& io) {
     }
 
     const bool named = !a.file.empty();
-    const std::string path = named ? a.file : ProgramFolder() + tobu::kTaskFileName;
+    const std::string path = named ? a.file : tobu::cli::ToolProgramDir() + tobu::kTaskFileName;
     std::string bytes;
     if (!tobu::ReadTaskFileBytes(path, bytes)) {
         if (named || a.command == "tidy") {

@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "cli/command.h"
 #include "cli/package_io.h"
+#include "cli/program_dir.h"
 #include "platform/clock.h"
 #include "platform/clock_setter.h"
 #include "timeservices/time_sync.h"
@@ -37,14 +38,6 @@ constexpr const char* kHelp =
 int Usage(tobu::cli::Io& io, const std::string& message) {
     io.err << "tobu time: " << message << " (see tobu time --help)\n";
     return 2;
-}
-
-std::string ProgramFolder() {
-    char buf[4096];
-    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return "./";
-    std::string path(buf, static_cast<std::size_t>(n));
-    return path.substr(0, path.rfind('/') + 1);
 }
 
 std::string UtcText(std::int64_t unix_seconds) {
@@ -128,7 +121,7 @@ int RunQuery(const Options& o, tobu::cli::Io& io) {
 
 int RunSync(const Options& o, tobu::cli::Io& io) {
     if (!o.entries.empty()) return Usage(io, "sync takes no ENTRY (use --hosts FILE)");
-    const std::string folder = ProgramFolder();
+    const std::string folder = tobu::cli::ToolProgramDir();
     const std::string hosts = o.hosts_given ? o.hosts : folder + "TimeHost.lst";
     const std::string check = o.check_given ? o.check : folder + "TimeCheck.lst";
     tobu::TSyncTimeDir dir(hosts, check, tobu::SystemClockSetter::Instance(),

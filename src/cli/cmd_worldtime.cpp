@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "cli/command.h"
 #include "cli/package_io.h"
+#include "cli/program_dir.h"
 #include "timeservices/time_host.h"
 #include "timeservices/world_time.h"
 
@@ -28,14 +29,6 @@ constexpr const char* kHelp =
 int Usage(tobu::cli::Io& io, const std::string& message) {
     io.err << "tobu worldtime: " << message << " (see tobu worldtime --help)\n";
     return 2;
-}
-
-std::string ProgramFolder() {
-    char buf[4096];
-    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return "./";
-    std::string path(buf, static_cast<std::size_t>(n));
-    return path.substr(0, path.rfind('/') + 1);
 }
 
 // Exactly "YYYY-MM-DD HH:MM:SS", years 1900 to 9998.
@@ -79,7 +72,7 @@ std::string OptText(const std::optional<std::string>& s) {
 namespace {
 
 int Run(const std::vector<std::string>& args, tobu::cli::Io& io) {
-    std::string file = ProgramFolder() + "TimeZone.lst";
+    std::string file = tobu::cli::ToolProgramDir() + "TimeZone.lst";
     std::vector<std::pair<std::string, tobu::TDateTime>> instants;
     bool json = false;
     for (size_t i = 0; i < args.size(); ++i) {

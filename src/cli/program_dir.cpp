@@ -1,5 +1,6 @@
 #include "cli/program_dir.h"
 
+#include "platform/program_folder.h"
 #include "settings/autostart_entry.h"
 
 namespace tobu::cli {
@@ -13,7 +14,9 @@ std::string ProgramDirFrom(const std::string& dir) {
 std::string ToolProgramDir() {
     std::string exe = ResolvedPath("/proc/self/exe");
     std::size_t slash = exe.find_last_of('/');
-    return slash == std::string::npos ? ProgramDirFrom(".") : exe.substr(0, slash + 1);
+    // An installed tool works on the user's folder, as the installed clock does.
+    return ProgramFolderFor(slash == std::string::npos ? ProgramDirFrom(".")
+                                                       : exe.substr(0, slash + 1));
 }
 
 LeadingOptions ParseLeadingOptions(const std::vector<std::string>& args, size_t first,

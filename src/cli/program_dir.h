@@ -7,7 +7,8 @@
 
 namespace tobu::cli {
 
-// The folder of the running `tobu` with symbolic links resolved, with a trailing "/".
+// The program folder of the running `tobu`: the folder of the executable with symbolic links
+// resolved, or for an installed (shared) folder the user's own folder; with a trailing "/".
 std::string ToolProgramDir();
 // DIR resolved, with a trailing "/".
 std::string ProgramDirFrom(const std::string& dir);
