@@ -85,13 +85,13 @@ void ClockBinding::ShowClockWindow(int alpha, bool useSaved) {
     const ClockSettings settings = ReadClockSettings(AppDir + "skin.ini");
     const std::string face = AppDir + "Clock/" + settings.skin.clock_file;
     TFrmClock* clock = CreateClockWindow();
-    // The face decides the window's height, which places it above the bar.
+    // The face decides the window's height, which places it above the bar; it is read once.
     clock->LoadClockFace(face, false);
     const QRect screen = bar_.screen() ? bar_.screen()->geometry() : QRect(0, 0, 1280, 768);
     ClockRequest request = ClockWindowRequest(
         ScreenBox{screen.width(), screen.height()}, BarBox{bar_.x(), bar_.y(), bar_.height()},
         useSaved, settings.child.left, settings.child.top, clock->height());
-    clock->ShowClock(face, alpha, request.left, request.bottom_anchor, request.top, -1);
+    clock->PlaceAndShow(alpha, request.left, request.bottom_anchor, request.top, -1);
     bar_.NoteClockWindowPlaced(request.left, request.top);
 }
 

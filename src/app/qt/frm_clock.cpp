@@ -141,6 +141,10 @@ void TFrmClock::SetClockHands(TDateTime time) {
 void TFrmClock::ShowClock(const std::string& face_path, int alpha, int left, int bottom_anchor,
                           int top, int right_anchor) {
     LoadClockFace(face_path, false);
+    PlaceAndShow(alpha, left, bottom_anchor, top, right_anchor);
+}
+
+void TFrmClock::PlaceAndShow(int alpha, int left, int bottom_anchor, int top, int right_anchor) {
     setWindowOpacity(1.0);
     const int x = (left >= 0 || right_anchor == -1) ? left : right_anchor - width();
     const int y = (top >= 0 || bottom_anchor == -1) ? top : bottom_anchor - height();
