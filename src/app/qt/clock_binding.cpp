@@ -7,6 +7,7 @@
 #include "app/companions.h"
 #include "app/qt/frm_clock.h"
 #include "app/qt/frm_led.h"
+#include "app/qt/window_mover.h"
 #include "settings/clock_settings.h"
 
 namespace tobu {
@@ -22,6 +23,7 @@ ClockBinding::ClockBinding(TFrmLED& bar, const Clock& clock)
     });
     bar.SetClockWindowQuery([this]() -> std::optional<QPoint> {
         if (!ClockVisible()) return std::nullopt;
+        SyncWindowPos(frm_clock_);
         return frm_clock_->pos();
     });
     connect(&bar, &TFrmLED::showChildWindowRequested, this,
@@ -87,6 +89,8 @@ void ClockBinding::ShowClockWindow(int alpha, bool useSaved) {
     TFrmClock* clock = CreateClockWindow();
     // The face decides the window's height, which places it above the bar; it is read once.
     clock->LoadClockFace(face, false);
+    // The bar's half of the screen decides: its place as the user sees it.
+    SyncWindowPos(&bar_);
     const QRect screen = bar_.screen() ? bar_.screen()->geometry() : QRect(0, 0, 1280, 768);
     ClockRequest request = ClockWindowRequest(
         ScreenBox{screen.width(), screen.height()}, BarBox{bar_.x(), bar_.y(), bar_.height()},

@@ -605,6 +605,9 @@ SettingsLoadResult TFrmLED::ApplySettings(const ClockSettings& s, SettingsScope 
 }
 
 void TFrmLED::TimerSavePosTimer() {
+    // A window manager can leave the toolkit with an old place for the bar; what is saved is
+    // where the user sees it.
+    SyncWindowPos(this);
     std::optional<WindowPos> clock;
     bool clockMoved = false;
     if (clock_window_query_) {
@@ -725,6 +728,7 @@ void TFrmLED::FormClose() {
         TimerWarStep.stop();
         TimerClock.stop();
         TimerSavePos.stop();
+        SyncWindowPos(this);
         std::optional<WindowPos> clock;
         if (clock_window_query_)
             if (auto pos = clock_window_query_()) clock = WindowPos{pos->x(), pos->y()};

@@ -2,8 +2,28 @@
 
 #include <QMouseEvent>
 #include <QWidget>
+#include <QWindow>
+
+#include "platform/qt/desktop.h"
 
 namespace tobu {
+
+QPoint RealWindowPos(const QWidget* window) {
+    if (!window || !window->isWindow() || !window->isVisible())
+        return window ? window->pos() : QPoint();
+    const std::optional<QPoint> client = NativeWindowPos(window->windowHandle());
+    if (!client) return window->pos();
+    // A frame the window manager added lies between the frame's corner and the client's.
+    return *client - (window->geometry().topLeft() - window->pos());
+}
+
+bool SyncWindowPos(QWidget* window) {
+    if (!window) return false;
+    const QPoint real = RealWindowPos(window);
+    if (real == window->pos()) return false;
+    window->move(real);
+    return true;
+}
 
 WindowMover::WindowMover(QWidget* window) : QObject(window), window_(window) {}
 

@@ -13,6 +13,14 @@ class QWidget;
 
 namespace tobu {
 
+// Where a visible top-level window's frame really is on the screen (NativeWindowPos less the
+// frame), else where the toolkit has it.
+QPoint RealWindowPos(const QWidget* window);
+// Brings the toolkit's place of a visible top-level window up to date with where the window
+// system has it; true when it was out of date. The bar, its companions and their position
+// saving use the toolkit's place, which a window manager can leave stale after mapping.
+bool SyncWindowPos(QWidget* window);
+
 class WindowMover : public QObject {
     Q_OBJECT
 public:
