@@ -44,12 +44,17 @@ TFrmClock::TFrmClock(const Clock& clock, bool shadows)
 }
 
 TFrmClock::~TFrmClock() {
+    delete PopupMenu1;
     delete shadow_;
 }
 
 void TFrmClock::BuildMenu() {
-    PopupMenu1 = new QMenu(this);
+    // The menu is a window of its own, not one of the clock's children: grabbing the clock's
+    // pixels for its shadow would otherwise lay the menu out, loading its fonts, long before
+    // anyone opens it. It takes the clock's font and goes with the clock.
+    PopupMenu1 = new QMenu();
     PopupMenu1->setObjectName("PopupMenu1");
+    PopupMenu1->setFont(font());
     auto item = [](QMenu* menu, const char* name, const char* caption) {
         QAction* a = menu->addAction(QString::fromUtf8(caption));
         a->setObjectName(name);
