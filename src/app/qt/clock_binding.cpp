@@ -23,7 +23,6 @@ ClockBinding::ClockBinding(TFrmLED& bar, const Clock& clock)
     });
     bar.SetClockWindowQuery([this]() -> std::optional<QPoint> {
         if (!ClockVisible()) return std::nullopt;
-        SyncWindowPos(frm_clock_);
         return frm_clock_->pos();
     });
     connect(&bar, &TFrmLED::showChildWindowRequested, this,
@@ -33,10 +32,12 @@ ClockBinding::ClockBinding(TFrmLED& bar, const Clock& clock)
     });
     connect(&bar, &TFrmLED::minimizedChanged, this, [this](bool minimized) {
         if (!frm_clock_) return;
-        if (minimized)
+        if (minimized) {
             frm_clock_->hide();
-        else
+        } else {
             frm_clock_->show();
+            CheckWindowPlaceLater(frm_clock_, kCheckPlaceMs);
+        }
     });
     connect(&bar, &TFrmLED::closingCompanions, this, [this] { CloseChildWindows(); });
     connect(&bar, &TFrmLED::destroying, this, [this] { delete frm_clock_.data(); });
@@ -97,6 +98,8 @@ void ClockBinding::ShowClockWindow(int alpha, bool useSaved) {
         useSaved, settings.child.left, settings.child.top, clock->height());
     clock->PlaceAndShow(alpha, request.left, request.bottom_anchor, request.top, -1);
     bar_.NoteClockWindowPlaced(request.left, request.top);
+    // A window manager taking the clock in can leave the toolkit with an old place for it.
+    CheckWindowPlaceLater(clock, kCheckPlaceMs);
 }
 
 ClockBinding* BindClockWindow(TFrmLED& bar, const Clock& clock) {

@@ -359,6 +359,9 @@ void TFrmLED::FormCreate() {
 }
 
 void TFrmLED::showEvent(QShowEvent* e) {
+    // A window manager taking the bar in can leave the toolkit with an old place for it; the
+    // position saving must write where the user sees the bar.
+    CheckWindowPlaceLater(this, kCheckPlaceMs);
     if (shadow_) shadow_->SetShadowVisible(true);
     QWidget::showEvent(e);
     visible_flag_ = true;
@@ -605,9 +608,6 @@ SettingsLoadResult TFrmLED::ApplySettings(const ClockSettings& s, SettingsScope 
 }
 
 void TFrmLED::TimerSavePosTimer() {
-    // A window manager can leave the toolkit with an old place for the bar; what is saved is
-    // where the user sees it.
-    SyncWindowPos(this);
     std::optional<WindowPos> clock;
     bool clockMoved = false;
     if (clock_window_query_) {

@@ -196,11 +196,7 @@ bool TMagneticWindows::IsMaximized(MagneticWindow w) const {
 
 TRect TMagneticWindows::WindowRect(MagneticWindow w) const {
     const Known* k = Find(w);
-    if (!k) return TRect{};
-    // Where the window really stands: the toolkit's place can be stale under a window manager.
-    QRect r = k->widget->frameGeometry();
-    r.moveTopLeft(RealWindowPos(k->widget));
-    return ToTRect(r);
+    return k ? ToTRect(k->widget->frameGeometry()) : TRect{};
 }
 
 void TMagneticWindows::MoveWindows(const std::vector<std::pair<MagneticWindow, TPoint>>& moves) {
