@@ -16,7 +16,7 @@ PACKAGES=(
 )
 TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  openbox trayer xcompmgr faketime
+  openbox trayer xcompmgr faketime python3
   espeak-ng sox libsox-fmt-mp3
   clang libclang-rt-14-dev clang-format
   # the Debian package: building it (CPack, man pages) and checking it

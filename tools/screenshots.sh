@@ -2,8 +2,11 @@
 # Takes the README's screenshots: the bar with each shipped skin on a virtual display with a
 # compositing manager (so the shadow shows), at a fixed moment, over a soft wallpaper.
 #
-#   tools/screenshots.sh [BUILD_DIR]      writes docs/bar*.png (the last one: the first start,
-#                                         with an empty skin.ini)
+#   tools/screenshots.sh [BUILD_DIR [CASE...]]
+#
+# Cases (all of them by default):
+#   bars    docs/bar*.png: each skin, the hover text, the first start with an empty skin.ini
+#   clock   docs/bar-clock.png: the bar with the analog clock docked under it
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD="${1:-build}"
@@ -73,8 +76,41 @@ shot() {  # shot SKIN OUTPUT [hover]
   echo "wrote $OUT/$2"
 }
 
-shot BlueGlass.sk bar.png
-shot Dark.sk bar-dark.png
-shot Light.sk bar-light.png
-shot BlueGlass.sk bar-hover.png hover
-shot first-start bar-first-start.png
+# The default skin with the analog clock (the shipped Classic face) docked under the bar, where
+# CHILD Left/Top keep it: flush with the bar's left and bottom edges.
+shot_clock() {  # shot_clock OUTPUT
+  local app="$WORK/app-clock"
+  rm -rf "$app"
+  cp -r "$STAGE" "$app"
+  printf '[SKIN]\r\nSkinFile=BlueGlass.sk\r\nWinFile=Skin/Window.skw\r\nClockFile=Classic.cl\r\n[BAR]\r\nLeft=900\r\nTop=40\r\nDefWin=1\r\n[CHILD]\r\nLeft=900\r\nTop=74\r\n' \
+    >"$app/skin.ini"
+  FAKETIME_DONT_FAKE_MONOTONIC=1 faketime -f "@2024-02-10 10:08:36" "$app/TobuClock" \
+    >"$WORK/clock.log" 2>&1 &
+  local pid=$!
+  sleep 4
+  import -window root -crop 380x240+876+16 +repage "$OUT/$1"
+  local child
+  child=$(pgrep -P "$pid" | head -n 1)
+  kill -TERM "${child:-$pid}" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  echo "wrote $OUT/$1"
+}
+
+cases=("${@:2}")
+[ ${#cases[@]} -gt 0 ] || cases=(bars clock)
+for c in "${cases[@]}"; do
+  case "$c" in
+  bars)
+    shot BlueGlass.sk bar.png
+    shot Dark.sk bar-dark.png
+    shot Light.sk bar-light.png
+    shot BlueGlass.sk bar-hover.png hover
+    shot first-start bar-first-start.png
+    ;;
+  clock) shot_clock bar-clock.png ;;
+  *)
+    echo "screenshots.sh: unknown case $c (bars, clock)" >&2
+    exit 2
+    ;;
+  esac
+done

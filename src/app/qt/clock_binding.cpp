@@ -7,6 +7,7 @@
 #include "app/companions.h"
 #include "app/qt/frm_clock.h"
 #include "app/qt/frm_led.h"
+#include "app/qt/window_mover.h"
 #include "settings/clock_settings.h"
 
 namespace tobu {
@@ -31,10 +32,12 @@ ClockBinding::ClockBinding(TFrmLED& bar, const Clock& clock)
     });
     connect(&bar, &TFrmLED::minimizedChanged, this, [this](bool minimized) {
         if (!frm_clock_) return;
-        if (minimized)
+        if (minimized) {
             frm_clock_->hide();
-        else
+        } else {
             frm_clock_->show();
+            CheckWindowPlaceLater(frm_clock_, kCheckPlaceMs);
+        }
     });
     connect(&bar, &TFrmLED::closingCompanions, this, [this] { CloseChildWindows(); });
     connect(&bar, &TFrmLED::destroying, this, [this] { delete frm_clock_.data(); });
@@ -92,14 +95,18 @@ void ClockBinding::ShowClockWindow(int alpha, bool useSaved) {
     const ClockSettings settings = ReadClockSettings(AppDir + "skin.ini");
     const std::string face = AppDir + "Clock/" + settings.skin.clock_file;
     TFrmClock* clock = CreateClockWindow();
-    // The face decides the window's height, which places it above the bar.
+    // The face decides the window's height, which places it above the bar; it is read once.
     clock->LoadClockFace(face, false);
+    // The bar's half of the screen decides: its place as the user sees it.
+    SyncWindowPos(&bar_);
     const QRect screen = bar_.screen() ? bar_.screen()->geometry() : QRect(0, 0, 1280, 768);
     ClockRequest request = ClockWindowRequest(
         ScreenBox{screen.width(), screen.height()}, BarBox{bar_.x(), bar_.y(), bar_.height()},
         useSaved, settings.child.left, settings.child.top, clock->height());
-    clock->ShowClock(face, alpha, request.left, request.bottom_anchor, request.top, -1);
+    clock->PlaceAndShow(alpha, request.left, request.bottom_anchor, request.top, -1);
     bar_.NoteClockWindowPlaced(request.left, request.top);
+    // A window manager taking the clock in can leave the toolkit with an old place for it.
+    CheckWindowPlaceLater(clock, kCheckPlaceMs);
 }
 
 ClockBinding* BindClockWindow(TFrmLED& bar, const Clock& clock) {

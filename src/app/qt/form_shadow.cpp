@@ -168,9 +168,16 @@ void TFormShadow::Replace() {
     const QRect g = form_->geometry();
     ShadowTracker::Placement p =
         tracker_.PositionChanged(g.x(), g.y(), g.width(), g.height(), normal, maximised, FormKey());
-    if (p.redraw) Redraw();
-    setGeometry(p.pos.x, p.pos.y, p.width, p.height);
     const bool show_now = p.show && form_->isVisible() && CompositingActive();
+    // The picture is drawn when the shadow can show: without a compositing manager (or while
+    // the form is hidden) it waits, which spares grabbing the form and blurring its outline.
+    if (p.redraw) {
+        if (show_now)
+            Redraw();
+        else
+            tracker_.MarkDirty();
+    }
+    setGeometry(p.pos.x, p.pos.y, p.width, p.height);
     if (show_now) {
         if (!isVisible() || !was_shown_) {
             show();

@@ -44,12 +44,17 @@ TFrmClock::TFrmClock(const Clock& clock, bool shadows)
 }
 
 TFrmClock::~TFrmClock() {
+    delete PopupMenu1;
     delete shadow_;
 }
 
 void TFrmClock::BuildMenu() {
-    PopupMenu1 = new QMenu(this);
+    // The menu is a window of its own, not one of the clock's children: grabbing the clock's
+    // pixels for its shadow would otherwise lay the menu out, loading its fonts, long before
+    // anyone opens it. It takes the clock's font and goes with the clock.
+    PopupMenu1 = new QMenu();
     PopupMenu1->setObjectName("PopupMenu1");
+    PopupMenu1->setFont(font());
     auto item = [](QMenu* menu, const char* name, const char* caption) {
         QAction* a = menu->addAction(QString::fromUtf8(caption));
         a->setObjectName(name);
@@ -141,6 +146,10 @@ void TFrmClock::SetClockHands(TDateTime time) {
 void TFrmClock::ShowClock(const std::string& face_path, int alpha, int left, int bottom_anchor,
                           int top, int right_anchor) {
     LoadClockFace(face_path, false);
+    PlaceAndShow(alpha, left, bottom_anchor, top, right_anchor);
+}
+
+void TFrmClock::PlaceAndShow(int alpha, int left, int bottom_anchor, int top, int right_anchor) {
     setWindowOpacity(1.0);
     const int x = (left >= 0 || right_anchor == -1) ? left : right_anchor - width();
     const int y = (top >= 0 || bottom_anchor == -1) ? top : bottom_anchor - height();

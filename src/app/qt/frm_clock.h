@@ -40,6 +40,9 @@ public:
     // 255, lets pending events run, then takes `alpha` and shows the shadow.
     void ShowClock(const std::string& face_path, int alpha, int left, int bottom_anchor, int top,
                    int right_anchor);
+    // ShowClock with the face already loaded: places, sets the hands, shows, takes `alpha`.
+    // The bar loads the face first because the face's height places the window.
+    void PlaceAndShow(int alpha, int left, int bottom_anchor, int top, int right_anchor);
     // Alpha back to 255, the shadow refreshed, then the window closes (fading out).
     void CloseClock();
     void SetClockHands(TDateTime time);

@@ -362,6 +362,9 @@ void TFrmLED::FormCreate() {
 }
 
 void TFrmLED::showEvent(QShowEvent* e) {
+    // A window manager taking the bar in can leave the toolkit with an old place for it; the
+    // position saving must write where the user sees the bar.
+    CheckWindowPlaceLater(this, kCheckPlaceMs);
     if (shadow_) shadow_->SetShadowVisible(true);
     QWidget::showEvent(e);
     visible_flag_ = true;
@@ -742,6 +745,7 @@ void TFrmLED::FormClose() {
         TimerWarStep.stop();
         TimerClock.stop();
         TimerSavePos.stop();
+        SyncWindowPos(this);
         std::optional<WindowPos> clock;
         if (clock_window_query_)
             if (auto pos = clock_window_query_()) clock = WindowPos{pos->x(), pos->y()};

@@ -1,9 +1,55 @@
 #include "app/qt/window_mover.h"
 
 #include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
+
+#include "platform/qt/desktop.h"
 
 namespace tobu {
+
+QPoint RealWindowPos(const QWidget* window) {
+    if (!window || !window->isWindow() || !window->isVisible())
+        return window ? window->pos() : QPoint();
+    const std::optional<QPoint> client = NativeWindowPos(window->windowHandle());
+    if (!client) return window->pos();
+    // A frame the window manager added lies between the frame's corner and the client's.
+    return *client - (window->geometry().topLeft() - window->pos());
+}
+
+namespace {
+
+bool Dragged(const QWidget* window) {
+    const auto* mover = window->findChild<WindowMover*>(QString(), Qt::FindDirectChildrenOnly);
+    return mover && mover->Moving();
+}
+
+} // namespace
+
+bool SyncWindowPos(QWidget* window) {
+    if (!window || Dragged(window)) return false;
+    const QPoint real = RealWindowPos(window);
+    if (real == window->pos()) return false;
+    window->move(real);
+    return true;
+}
+
+void CheckWindowPlaceLater(QWidget* window, int delay_ms) {
+    constexpr int kHoldStillMs = 250;
+    QPointer<QWidget> w(window);
+    QTimer::singleShot(delay_ms, window, [w] {
+        if (!w || !w->isVisible() || Dragged(w)) return;
+        const QPoint toolkit = w->pos();
+        const QPoint real = RealWindowPos(w);
+        if (real == toolkit) return;
+        QTimer::singleShot(kHoldStillMs, w, [w, toolkit, real] {
+            if (!w || !w->isVisible() || Dragged(w) || w->pos() != toolkit) return;
+            if (RealWindowPos(w) == real) w->move(real);
+        });
+    });
+}
 
 WindowMover::WindowMover(QWidget* window) : QObject(window), window_(window) {}
 

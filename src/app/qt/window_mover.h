@@ -13,6 +13,22 @@ class QWidget;
 
 namespace tobu {
 
+// Where a visible top-level window's frame really is on the screen (NativeWindowPos less the
+// frame), else where the toolkit has it.
+QPoint RealWindowPos(const QWidget* window);
+// Brings the toolkit's place of a visible top-level window up to date with where the window
+// system has it; true when it was out of date. Not while the window is dragged (its own moves
+// are still on their way to the window system then). The bar, its companions and their
+// position saving use the toolkit's place, which a window manager can leave stale after
+// taking a window in.
+bool SyncWindowPos(QWidget* window);
+// Looks `delay_ms` from now whether the toolkit's place of the window is stale and brings it up
+// to date: only when both places then hold still for a short while, so a move on its way to the
+// window system is never taken back. One round trip when the places agree.
+void CheckWindowPlaceLater(QWidget* window, int delay_ms);
+// When the windows check their places after being shown.
+inline constexpr int kCheckPlaceMs = 1000;
+
 class WindowMover : public QObject {
     Q_OBJECT
 public:

@@ -55,6 +55,25 @@ void ClearStartMinimizedHint(QWindow* window) {
     free(reply);
 }
 
+std::optional<QPoint> NativeWindowPos(QWindow* window) {
+    if (!window || !window->handle() || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return std::nullopt;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection()) return std::nullopt;
+    xcb_connection_t* conn = x11->connection();
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;
+    if (!screen) return std::nullopt;
+    xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(
+        conn,
+        xcb_translate_coordinates(conn, static_cast<xcb_window_t>(window->winId()), screen->root, 0,
+                                  0),
+        nullptr);
+    if (!reply) return std::nullopt;
+    const QPoint p(reply->dst_x, reply->dst_y);
+    free(reply);
+    return p;
+}
+
 bool HasCompositingManager() {
     if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb")) return false;
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();

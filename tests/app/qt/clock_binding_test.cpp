@@ -4,7 +4,10 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <filesystem>
 #include <gmock/gmock.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include "app/qt/bar_test_access.h"
 #include "app/qt/frm_clock.h"
@@ -82,6 +85,33 @@ TEST_F(ClockBindingTest, ClockOpensWhereItsPositionSaysTurnsAndFollowsTheBar) {
     binding->ShowClockWindow(200, true);
     ASSERT_NE(binding->FrmClock(), nullptr);
     EXPECT_EQ(binding->FrmClock()->pos(), QPoint(screenWidth - 100, 100));
+}
+
+// Opening the clock reads its face package once: its height places the window, and the same
+// load is the face it shows.
+TEST_F(ClockBindingTest, OpeningTheClockReadsItsFaceOnce) {
+    std::filesystem::create_directories(dir.File("Clock"));
+    const std::string face = dir.File("Clock/Night.cl");
+    std::filesystem::copy_file(std::string(TOBU_TEST_SOURCE_DIR) + "/data/Clock/Night.cl", face);
+    auto bar =
+        MakeBar("[SKIN]\r\nClockFile=Night.cl\r\n[BAR]\r\nLeft=0\r\nTop=600\r\nDefWin=0\r\n");
+    const int fd = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    // Closes are watched too: inotify merges repeated events that were not read yet.
+    ASSERT_GE(inotify_add_watch(fd, face.c_str(), IN_OPEN | IN_CLOSE), 0);
+
+    binding->ShowClockWindow(200, false);
+    ASSERT_NE(binding->FrmClock(), nullptr);
+    // Placed above the bar by the loaded face's height.
+    EXPECT_EQ(binding->FrmClock()->geometry().bottom() + 1, 600);
+    int opens = 0;
+    alignas(inotify_event) char buf[4096];
+    for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;)
+        for (char* p = buf; p < buf + n;
+             p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+            opens += (reinterpret_cast<inotify_event*>(p)->mask & IN_OPEN) != 0;
+    close(fd);
+    EXPECT_EQ(opens, 1);
 }
 
 } // namespace

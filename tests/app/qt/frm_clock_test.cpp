@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 
+#include "app/qt/form_shadow.h"
 #include "platform/clock.h"
 
 using namespace tobu;
@@ -33,7 +34,7 @@ QStringList Captions(const QMenu* menu) {
 
 TEST(FrmClock, TakesTheFaceSizeAndPlacesHandsAndCapOnThePivot) {
     FakeClock clock(EncodeDateTime(2024, 2, 10, 15, 0, 0, 0));
-    QPointer<TFrmClock> w = new TFrmClock(clock, false);
+    QPointer<TFrmClock> w = new TFrmClock(clock);
     // The built-in face: 160 × 160, pivot (80, 80); the 9 × 85 hour hand turns in an 88-pixel
     // square at 80 − 44, the 9 × 9 cap sits at 80 − 5.
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Clock_BK"));
@@ -42,7 +43,11 @@ TEST(FrmClock, TakesTheFaceSizeAndPlacesHandsAndCapOnThePivot) {
     EXPECT_EQ(w->Dial().CapBounds(), (TRect{75, 75, 84, 84}));
 
     // Placed above a bar at y 600 (top −1), hands at the clock's time, see-through corners.
+    // The shadow grabs the window's pixels; the menu waits, unlaid-out, until it is opened.
+    TFormShadow::ForceCompositing(true);
     w->ShowClock(kFaces + "Night.cl", 200, 40, 600, -1, -1);
+    TFormShadow::ForceCompositing(std::nullopt);
+    EXPECT_TRUE(w->PopupMenu()->testAttribute(Qt::WA_PendingResizeEvent));
     EXPECT_EQ(w->pos(), QPoint(40, 440));
     EXPECT_EQ(w->Dial().HourHand().Angle(), -450);
     EXPECT_NEAR(w->windowOpacity(), 200 / 255.0, 0.01);

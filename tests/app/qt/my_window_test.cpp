@@ -120,6 +120,29 @@ TEST(FormShadow, FollowsTheFormAndOnlyRedrawsWhenNeeded) {
     TFormShadow::ForceCompositing(std::nullopt);
 }
 
+// Without a compositing manager the shadow never shows, so its picture (a grab of the form
+// and a blur) waits until one runs.
+TEST(FormShadow, DrawsItsPictureOnlyWhenItCanShow) {
+    TFormShadow::ForceCompositing(false);
+    QWidget form(nullptr, Qt::FramelessWindowHint);
+    form.setGeometry(100, 50, 120, 80);
+    TFormShadow shadow(&form);
+    shadow.Attach(&form);
+    shadow.SetShadowVisible(true);
+    form.show();
+    shadow.RefreshShadow();
+    form.move(110, 60);
+    EXPECT_EQ(shadow.RedrawCount(), 0);
+    EXPECT_FALSE(shadow.isVisible());
+
+    TFormShadow::ForceCompositing(true); // a compositing manager starts
+    form.move(120, 70);
+    EXPECT_EQ(shadow.RedrawCount(), 1);
+    EXPECT_TRUE(shadow.isVisible());
+    EXPECT_EQ(shadow.Picture().size(), shadow.size());
+    TFormShadow::ForceCompositing(std::nullopt);
+}
+
 TEST(FormShadow, FadeOutLowersOpacityInStepsAndHidesTheShadow) {
     TFormShadow::ForceCompositing(true);
     QWidget form(nullptr, Qt::FramelessWindowHint);
