@@ -11,7 +11,8 @@
 namespace tobu {
 
 struct HintLayout {
-    std::vector<std::string> labels; // "公元:" …; empty for a line without "=" or an unlabelled text
+    std::vector<std::string>
+        labels; // "公元:" …; empty for a line without "=" or an unlabelled text
     std::vector<std::string> values;
     int labelWidth = 0; // the widest label in pixels
     int width = 0, height = 0;

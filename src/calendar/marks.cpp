@@ -156,10 +156,17 @@ void MarkList::RemoveAt(size_t i) {
 }
 
 void MarkList::Sort() {
-    // UTF-8 byte order is code point order; only ASCII capitals are folded.
-    std::stable_sort(lines_.begin(), lines_.end(), [](const MarkLine& a, const MarkLine& b) {
-        return AsciiLower(a.text) < AsciiLower(b.text);
-    });
+    // UTF-8 byte order is code point order; only ASCII capitals are folded. The folded texts
+    // are made once, not in every comparison.
+    std::vector<std::pair<std::string, size_t>> keys;
+    keys.reserve(lines_.size());
+    for (size_t i = 0; i < lines_.size(); ++i) keys.emplace_back(AsciiLower(lines_[i].text), i);
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<MarkLine> sorted;
+    sorted.reserve(lines_.size());
+    for (const auto& k : keys) sorted.push_back(std::move(lines_[k.second]));
+    lines_ = std::move(sorted);
 }
 
 std::string MarkList::ToBytes() const {

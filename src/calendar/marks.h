@@ -29,9 +29,9 @@ struct MarkLine {
 
     // Characters first..first+count-1 of the text (1-based; fewer at the end of the text).
     std::string Chars(size_t first, size_t count = std::string::npos) const;
-    std::string Name() const { return Chars(1, 5); }  // kind digit and key
-    std::string Key() const { return Chars(2, 4); }   // "mmdd"
-    std::string Note() const { return Chars(7); }     // characters 7 to the end
+    std::string Name() const { return Chars(1, 5); } // kind digit and key
+    std::string Key() const { return Chars(2, 4); }  // "mmdd"
+    std::string Note() const { return Chars(7); }    // characters 7 to the end
     // The digit value of character 1; 0 when it is not a digit 0-9.
     int Kind() const;
     // The part before the first "=" (the whole text without one): what look-ups compare.

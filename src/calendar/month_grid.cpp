@@ -246,8 +246,8 @@ bool MonthGrid::HandleKey(GridKey key) {
 
 ArrowZone MonthGrid::ArrowAt(int x, int y) const {
     if (!ShowArrow) return ArrowZone::None;
-    for (ArrowZone z : {ArrowZone::PrevYear, ArrowZone::PrevMonth, ArrowZone::NextMonth,
-                        ArrowZone::NextYear})
+    for (ArrowZone z :
+         {ArrowZone::PrevYear, ArrowZone::PrevMonth, ArrowZone::NextMonth, ArrowZone::NextYear})
         if (arrows_[static_cast<size_t>(z)].Contains(x, y)) return z;
     return ArrowZone::None;
 }
@@ -434,7 +434,7 @@ GridCell MonthGrid::Cell(int index, TDateTime today) const {
     c.festivals = f.Name;
     if (!f.Name.empty()) {
         c.festText = CutFestivalText(f.Name, ftv_limit_);
-        c.festColor = !c.inMonth       ? col[kTrailingTextColor]
+        c.festColor = !c.inMonth     ? col[kTrailingTextColor]
                       : f.Color >= 0 ? f.Color
                                      : fonts[kFtvTextFont].color;
     }

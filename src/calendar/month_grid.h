@@ -104,8 +104,8 @@ struct GridCell {
     std::string lunarText;  // term, stem-branch name, month name or day name
     BandKind lunarKind = BandKind::None;
     std::int32_t lunarColor = -1;
-    std::string festivals;   // the full festival text
-    std::string festText;    // cut to the festival text limit
+    std::string festivals; // the full festival text
+    std::string festText;  // cut to the festival text limit
     std::int32_t festColor = -1;
     std::int32_t markColor = -1;
     std::string term;

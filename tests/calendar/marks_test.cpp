@@ -19,9 +19,9 @@ std::string G(const char* utf8) {
 }
 
 TEST(MarkFile, ReadingSplitsAtEveryLineEndAndDropsEmptyLines) {
-    const std::string bytes = G("00101=新年计划") + "\r\n\r\n" + G("10505=端午") + "\r" +
-                              "junk\n" + std::string("0\0002", 3) + "\xff\x80" + "\r\n" +
-                              "\n" + G("01224=x=y");
+    const std::string bytes = G("00101=新年计划") + "\r\n\r\n" + G("10505=端午") + "\r" + "junk\n" +
+                              std::string("0\0002", 3) + "\xff\x80" + "\r\n" + "\n" +
+                              G("01224=x=y");
     const MarkList m = MarkList::FromBytes(bytes);
     ASSERT_EQ(m.Count(), 5u);
     EXPECT_EQ(m.Lines()[0].text, "00101=新年计划");
@@ -94,7 +94,7 @@ TEST(MarkLookups, DayTextsKindsAndLunarRules) {
     m.ApplyTo(f, 0x123456);
     EXPECT_EQ(f.SolarMarks().Count(), 3u); // 0101, 0610 and the "x" line
     EXPECT_EQ(f.LunarMarks().Count(), 3u);
-    EXPECT_EQ(f.WeekMarks().Count(), 1u); // kind digit 2 lands in the week marks
+    EXPECT_EQ(f.WeekMarks().Count(), 1u);         // kind digit 2 lands in the week marks
     EXPECT_GE(f.SolarMarks().IndexOf("0202"), 0); // a non-digit counts as 0
     EXPECT_EQ(GetMarkColor(f, D(2024, 1, 1)), 0x123456);
     // Lunar 12-30 exists in lunar 2023 (2024-02-09) but not in 2024's 29-day twelfth month.

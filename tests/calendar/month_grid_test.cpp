@@ -201,8 +201,7 @@ TEST(MonthGridCells, WholeMonthsInTheThreeModes) {
             EXPECT_EQ(c.bandText, "") << FormatDateTime("yyyy-mm-dd", c.date);
         }
     }
-    EXPECT_EQ(old.Cell(static_cast<int>(D(1900, 1, 31) - old.FirstCellDate()), 0).bandText,
-              "正月");
+    EXPECT_EQ(old.Cell(static_cast<int>(D(1900, 1, 31) - old.FirstCellDate()), 0).bandText, "正月");
     // Both styles at the bottom: the festival wins where there is one.
     MonthGrid both(D(2024, 10, 1));
     both.SetLunarCalStyle(TLssCalStyle::csBottom);
@@ -246,7 +245,7 @@ TEST(CalendarTexts, InformationLinesYearMenuAndHints) {
     EXPECT_EQ(h.labels[1], "农历:");
     EXPECT_EQ(h.labels[2], "");
     EXPECT_EQ(h.values[1], " 正月");
-    EXPECT_EQ(h.labelWidth, 5 * 6);                 // "农历:" 5 bytes at 12 px
+    EXPECT_EQ(h.labelWidth, 5 * 6);  // "农历:" 5 bytes at 12 px
     EXPECT_EQ(h.width, 11 * 6 + 10); // the widest line
     EXPECT_EQ(h.height, 12 * 3 + 10);
     const HintLayout arrow = MeasureHint("上一年", Mono, {"x", 9});
