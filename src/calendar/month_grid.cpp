@@ -174,7 +174,7 @@ void MonthGrid::SetMonth(int month) {
 }
 
 std::optional<TDateTime> MonthGrid::DateAt(int x, int y) const {
-    if (cw_ <= 0 || ch_ <= 0 || !days_.Contains(x, y)) return std::nullopt;
+    if (cw_ <= 0 || ch_ <= 0 || !Contains(days_, x, y)) return std::nullopt;
     // The few pixels right of the seventh column and below the sixth row belong to them.
     const int col = std::min(6, (x - days_.left) / cw_);
     const int row = std::min(5, (y - days_.top) / ch_);
@@ -205,7 +205,7 @@ TRect MonthGrid::CellRect(TDateTime date) const {
     const int k = static_cast<int>(std::floor(DateOf(date) - first_));
     const int col = ((k % 7) + 7) % 7;
     const int row = (k - col) / 7;
-    return TRect::Bounds(days_.left + col * cw_, days_.top + row * ch_, cw_, ch_);
+    return Bounds(days_.left + col * cw_, days_.top + row * ch_, cw_, ch_);
 }
 
 bool MonthGrid::HandleKey(GridKey key) {
@@ -248,7 +248,7 @@ ArrowZone MonthGrid::ArrowAt(int x, int y) const {
     if (!ShowArrow) return ArrowZone::None;
     for (ArrowZone z :
          {ArrowZone::PrevYear, ArrowZone::PrevMonth, ArrowZone::NextMonth, ArrowZone::NextYear})
-        if (arrows_[static_cast<size_t>(z)].Contains(x, y)) return z;
+        if (Contains(arrows_[static_cast<size_t>(z)], x, y)) return z;
     return ArrowZone::None;
 }
 
@@ -257,7 +257,7 @@ TRect MonthGrid::ArrowRect(ArrowZone zone) const {
 }
 
 void MonthGrid::MouseDown(int x, int y) {
-    if (days_.Contains(x, y)) {
+    if (Contains(days_, x, y)) {
         SelectCellAt(x, y);
         return;
     }
@@ -286,37 +286,36 @@ void MonthGrid::UpdateLayout(int clientWidth, int clientHeight, const TextMeasur
     cw_ = clientWidth / 7;
     ch_ = clientHeight / 7;
     title_ = {0, 0, clientWidth, 0};
-    week_ = TRect::Bounds(0, 0, clientWidth, ch_);
-    days_ = TRect::Bounds(0, week_.bottom, clientWidth, clientHeight - week_.bottom);
+    week_ = Bounds(0, 0, clientWidth, ch_);
+    days_ = Bounds(0, week_.bottom, clientWidth, clientHeight - week_.bottom);
 
     const int CW = cw_, CH = ch_;
     const int hw = RoundInt(CW / h_scale_), hh = RoundInt(CH / v_scale_);
     using S = TLssCalStyle;
     const S ls = lunar_style_, fs = ftv_style_;
-    TRect d = TRect::Bounds(0, 0, CW, CH), l{}, f{};
+    TRect d = Bounds(0, 0, CW, CH), l{}, f{};
     if (ls == S::csBottom) {
-        d = fs == S::csRight ? TRect::Bounds(0, 0, CW - hw, CH - hh)
-                             : TRect::Bounds(0, 0, CW, CH - hh);
-        l = TRect::Bounds(0, d.bottom, CW, hh);
+        d = fs == S::csRight ? Bounds(0, 0, CW - hw, CH - hh) : Bounds(0, 0, CW, CH - hh);
+        l = Bounds(0, d.bottom, CW, hh);
         if (fs == S::csBottom) f = l;
-        if (fs == S::csRight) f = TRect::Bounds(d.right, 0, hw, CH - hh);
+        if (fs == S::csRight) f = Bounds(d.right, 0, hw, CH - hh);
     } else if (ls == S::csRight) {
         if (fs == S::csBottom) {
-            d = TRect::Bounds(0, 0, CW - hw, CH - hh);
-            l = TRect::Bounds(d.right, 0, hw, CH - hh);
-            f = TRect::Bounds(0, d.bottom, CW, hh);
+            d = Bounds(0, 0, CW - hw, CH - hh);
+            l = Bounds(d.right, 0, hw, CH - hh);
+            f = Bounds(0, d.bottom, CW, hh);
         } else {
-            d = TRect::Bounds(0, 0, CW - hw, CH);
-            l = TRect::Bounds(d.right, 0, hw, CH);
+            d = Bounds(0, 0, CW - hw, CH);
+            l = Bounds(d.right, 0, hw, CH);
             if (fs == S::csRight) f = l;
         }
     } else {
         if (fs == S::csBottom) {
-            d = TRect::Bounds(0, 0, CW, CH - hh);
-            f = TRect::Bounds(0, d.bottom, CW, hh);
+            d = Bounds(0, 0, CW, CH - hh);
+            f = Bounds(0, d.bottom, CW, hh);
         } else if (fs == S::csRight) {
-            d = TRect::Bounds(0, 0, CW - hw, CH);
-            f = TRect::Bounds(d.right, 0, hw, CH);
+            d = Bounds(0, 0, CW - hw, CH);
+            f = Bounds(d.right, 0, hw, CH);
         }
     }
     d_ = d, l_ = l, f_ = f;
@@ -332,13 +331,13 @@ void MonthGrid::UpdateLayout(int clientWidth, int clientHeight, const TextMeasur
             RoundInt(title_.Height() * 0.8));
         fit(kWeekTextFont, FormatDateTime("ddd", date_), RoundInt(CW * 0.9), CH);
         fit(kDayTextFont, FormatDateTime("dd", date_), d.right, d.bottom);
-        if (!l.Empty()) {
+        if (!IsEmpty(l)) {
             if (ls == S::csRight && ShowVertical)
                 fit(kLunarTextFont, "九", l.Width(), l.Height() / 3);
             else
                 fit(kLunarTextFont, "九九九", l.Width(), l.Height());
         }
-        if (!f.Empty()) {
+        if (!IsEmpty(f)) {
             if (fs != S::csRight)
                 fit(kFtvTextFont, "九九九九九九", f.Width(), f.Height());
             else if (ShowVertical)
@@ -349,7 +348,7 @@ void MonthGrid::UpdateLayout(int clientWidth, int clientHeight, const TextMeasur
     }
 
     ftv_limit_ = 6;
-    if (measure && !f.Empty() && !(fs == S::csRight && ShowVertical)) {
+    if (measure && !IsEmpty(f) && !(fs == S::csRight && ShowVertical)) {
         FontSpec canvas = Font;
         canvas.size = fonts[kFtvTextFont].size;
         std::string text = "九九九";
@@ -367,10 +366,10 @@ void MonthGrid::UpdateLayout(int clientWidth, int clientHeight, const TextMeasur
         font.size = font.size * 3 / 5;
         const TextSize s = measure(font, "《");
         const int top = (title_.bottom - s.cy) / 2;
-        const TRect py = TRect::Bounds(title_.left + 5, top, s.cx, s.cy);
-        const TRect pm = TRect::Bounds(py.right + 1, top, s.cx, s.cy);
-        const TRect ny = TRect::Bounds(title_.right - 5 - s.cx, top, s.cx, s.cy);
-        const TRect nm = TRect::Bounds(ny.left - 1 - s.cx, top, s.cx, s.cy);
+        const TRect py = Bounds(title_.left + 5, top, s.cx, s.cy);
+        const TRect pm = Bounds(py.right + 1, top, s.cx, s.cy);
+        const TRect ny = Bounds(title_.right - 5 - s.cx, top, s.cx, s.cy);
+        const TRect nm = Bounds(ny.left - 1 - s.cx, top, s.cx, s.cy);
         arrows_[static_cast<size_t>(ArrowZone::PrevYear)] = py;
         arrows_[static_cast<size_t>(ArrowZone::PrevMonth)] = pm;
         arrows_[static_cast<size_t>(ArrowZone::NextMonth)] = nm;
@@ -439,9 +438,9 @@ GridCell MonthGrid::Cell(int index, TDateTime today) const {
                                      : fonts[kFtvTextFont].color;
     }
 
-    if (f_.Empty() || lunar_style_ != ftv_style_) {
-        c.drawLunar = !l_.Empty() && !c.lunarText.empty();
-        c.drawFestival = !f_.Empty() && !c.festText.empty();
+    if (IsEmpty(f_) || lunar_style_ != ftv_style_) {
+        c.drawLunar = !IsEmpty(l_) && !c.lunarText.empty();
+        c.drawFestival = !IsEmpty(f_) && !c.festText.empty();
     } else if (!c.festText.empty()) {
         c.drawFestival = true;
     } else {

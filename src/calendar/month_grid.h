@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/bitmap.h"
 #include "base/datetime.h"
 #include "calendar/festival_list.h"
 
@@ -31,15 +32,15 @@ constexpr std::int32_t kSelectedFrameColor = 0xFF8000;
 
 enum class TLssCalStyle { csBottom, csRight, csNone };
 
-struct TRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    static TRect Bounds(int x, int y, int w, int h) { return {x, y, x + w, y + h}; }
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool Empty() const { return right <= left || bottom <= top; }
-    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-    bool operator==(const TRect&) const = default;
-};
+inline TRect Bounds(int x, int y, int w, int h) {
+    return {x, y, x + w, y + h};
+}
+inline bool IsEmpty(const TRect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+inline bool Contains(const TRect& r, int x, int y) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
 
 // A font as the grid uses it: face, size in points (at 96 dots per inch), style and colour.
 struct FontSpec {

@@ -85,7 +85,7 @@ TEST(MonthGridDates, RepaintsTwoCellsForASelectionInsideTheMonth) {
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].kind, GridRepaint::TwoCells);
     EXPECT_EQ(seen[0].oldCell, old);
-    EXPECT_EQ(seen[0].newCell, TRect::Bounds(92, 152, 46, 38));
+    EXPECT_EQ(seen[0].newCell, Bounds(92, 152, 46, 38));
     g.MouseUp();
     // A right click on another month's day selects nothing.
     EXPECT_FALSE(g.SelectCellInMonth(5, 40));
@@ -99,34 +99,34 @@ TEST(MonthGridLayout, WindowGridAndOtherStylePairs) {
     MonthGrid g = WindowGrid(D(2024, 5, 15));
     EXPECT_EQ(g.CW(), 46);
     EXPECT_EQ(g.CH(), 38);
-    EXPECT_EQ(g.D(), TRect::Bounds(0, 0, 46, 23));
-    EXPECT_EQ(g.L(), TRect::Bounds(0, 23, 46, 15));
-    EXPECT_TRUE(g.F().Empty());
-    EXPECT_EQ(g.WeekRect(), TRect::Bounds(0, 0, 326, 38));
-    EXPECT_EQ(g.DayArea(), TRect::Bounds(0, 38, 326, 234));
+    EXPECT_EQ(g.D(), Bounds(0, 0, 46, 23));
+    EXPECT_EQ(g.L(), Bounds(0, 23, 46, 15));
+    EXPECT_TRUE(IsEmpty(g.F()));
+    EXPECT_EQ(g.WeekRect(), Bounds(0, 0, 326, 38));
+    EXPECT_EQ(g.DayArea(), Bounds(0, 38, 326, 234));
     EXPECT_EQ(g.FestivalLimit(), 6);
     // hw = 46 / 2.5 = 18.4 -> 18.
     g.SetLunarCalStyle(TLssCalStyle::csRight);
     g.SetFtvCalStyle(TLssCalStyle::csBottom);
-    EXPECT_EQ(g.D(), TRect::Bounds(0, 0, 28, 23));
-    EXPECT_EQ(g.L(), TRect::Bounds(28, 0, 18, 23));
-    EXPECT_EQ(g.F(), TRect::Bounds(0, 23, 46, 15));
+    EXPECT_EQ(g.D(), Bounds(0, 0, 28, 23));
+    EXPECT_EQ(g.L(), Bounds(28, 0, 18, 23));
+    EXPECT_EQ(g.F(), Bounds(0, 23, 46, 15));
     g.SetLunarCalStyle(TLssCalStyle::csBottom);
     g.SetFtvCalStyle(TLssCalStyle::csRight);
-    EXPECT_EQ(g.F(), TRect::Bounds(28, 0, 18, 23));
+    EXPECT_EQ(g.F(), Bounds(28, 0, 18, 23));
     g.SetLunarCalStyle(TLssCalStyle::csRight);
     g.SetFtvCalStyle(TLssCalStyle::csRight);
-    EXPECT_EQ(g.D(), TRect::Bounds(0, 0, 28, 38));
+    EXPECT_EQ(g.D(), Bounds(0, 0, 28, 38));
     EXPECT_EQ(g.F(), g.L());
     g.SetLunarCalStyle(TLssCalStyle::csNone);
     g.SetFtvCalStyle(TLssCalStyle::csNone);
-    EXPECT_EQ(g.D(), TRect::Bounds(0, 0, 46, 38));
+    EXPECT_EQ(g.D(), Bounds(0, 0, 46, 38));
     // Scales near zero or unchanged are ignored.
     g.SetVerticalScale(0.0001);
     EXPECT_EQ(g.VerticalScale(), 2.5);
     // The festival band of the festival mode: four 11-pixel characters fit 46 pixels.
     SetDisplayMode(g, 2);
-    EXPECT_EQ(g.F(), TRect::Bounds(0, 23, 46, 15));
+    EXPECT_EQ(g.F(), Bounds(0, 23, 46, 15));
     EXPECT_EQ(g.FestivalLimit(), 8);
     // A band narrower than four characters keeps the limit at 6.
     g.UpdateLayout(250, 272, Mono);
