@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/qt/calendar_binding.h"
 #include "app/qt/clock_binding.h"
 #include "app/qt/date_line_binding.h"
 #include "app/qt/desktop_services.h"
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
     SoundBinding* sound = BindSound(frm);
     DateLineBinding* dateLine = BindDateLineAndPopups(frm);
     BindClockWindow(frm, *services.clock);
+    BindCalendarWindow(frm, {services.clock, &messageBox, nullptr});
     QObject::connect(sound, &SoundBinding::chimeMessage, dateLine, &DateLineBinding::ShowPopupText);
     frm.FormCreate();
 

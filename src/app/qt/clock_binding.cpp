@@ -51,7 +51,8 @@ bool ClockBinding::ClockVisible() const {
 void ClockBinding::ShowChildWindow(int index) {
     std::optional<ChildMode> mode = ChildModeFromIndex(index);
     if (!mode) return;
-    if (*mode == ChildMode::None) CloseChildWindows();
+    // Showing another companion closes the clock first.
+    if (*mode != ChildMode::Clock) CloseChildWindows();
     if (*mode == ChildMode::Clock) ShowClockWindow(bar_.BarAlpha(), true);
 }
 
