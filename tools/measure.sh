@@ -34,13 +34,14 @@ trap cleanup EXIT
 
 # Two program folders: the bar alone (DefWin 0, the goal at rest) and the shipped settings,
 # which open the analog clock under the bar. Each runs as its own instance.
-for app in app app-clock; do
+for app in app app-clock app-cal; do
   mkdir -p "$work/$app" "$work/run-$app"
   chmod 700 "$work/run-$app"
   cp -r "$stage"/. "$work/$app"/
   cp "$root/data/skin.ini" "$work/$app/skin.ini"
 done
 printf '[BAR]\r\nDefWin=0\r\n' >>"$work/app/skin.ini"
+printf '[BAR]\r\nDefWin=2\r\n' >>"$work/app-cal/skin.ini"
 unset QT_QPA_PLATFORM
 # Starts one of the folders' clock as its own instance (see start_timed).
 start_clock_in() {
@@ -90,13 +91,17 @@ read -r clock_pid clock_start < <(start_clock_in app)
 pids+=("$clock_pid")
 read -r face_pid face_start < <(start_clock_in app-clock)
 pids+=("$face_pid")
+read -r cal_pid cal_start < <(start_clock_in app-cal)
+pids+=("$cal_pid")
 sleep "$settle"
 
 hz=$(getconf CLK_TCK)
 t_clock0=$(ticks "$clock_pid"); s_clock0=$(switches "$clock_pid")
 t_bare0=$(ticks "$bare_pid"); s_bare0=$(switches "$bare_pid")
 t_face0=$(ticks "$face_pid"); s_face0=$(switches "$face_pid")
+t_cal0=$(ticks "$cal_pid"); s_cal0=$(switches "$cal_pid")
 sleep "$duration"
+t_cal1=$(ticks "$cal_pid"); s_cal1=$(switches "$cal_pid")
 t_face1=$(ticks "$face_pid"); s_face1=$(switches "$face_pid")
 t_clock1=$(ticks "$clock_pid"); s_clock1=$(switches "$clock_pid")
 t_bare1=$(ticks "$bare_pid"); s_bare1=$(switches "$bare_pid")
@@ -111,6 +116,8 @@ clock_rss=$(status_kb "$clock_pid" VmRSS); bare_rss=$(status_kb "$bare_pid" VmRS
 clock_hwm=$(status_kb "$clock_pid" VmHWM); bare_hwm=$(status_kb "$bare_pid" VmHWM)
 face_cpu=$(cpu "$t_face0" "$t_face1"); face_wake=$(rate "$s_face0" "$s_face1")
 face_rss=$(status_kb "$face_pid" VmRSS); face_hwm=$(status_kb "$face_pid" VmHWM)
+cal_cpu=$(cpu "$t_cal0" "$t_cal1"); cal_wake=$(rate "$s_cal0" "$s_cal1")
+cal_rss=$(status_kb "$cal_pid" VmRSS); cal_hwm=$(status_kb "$cal_pid" VmHWM)
 
 cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, ${cpu_model:-unknown CPU}; ${duration} s after ${settle} s of settling, all at once on one Xvfb."
@@ -119,6 +126,7 @@ echo "| Program | CPU % of one core | Wake-ups / s | VmRSS MB | VmHWM MB | First
 echo "|---|---|---|---|---|---|"
 echo "| TobuClock | $clock_cpu | $clock_wake | $(mb "$clock_rss") | $(mb "$clock_hwm") | $clock_start |"
 echo "| TobuClock with the analog clock | $face_cpu | $face_wake | $(mb "$face_rss") | $(mb "$face_hwm") | $face_start |"
+echo "| TobuClock with the calendar | $cal_cpu | $cal_wake | $(mb "$cal_rss") | $(mb "$cal_hwm") | $cal_start |"
 echo "| bare_label | $bare_cpu | $bare_wake | $(mb "$bare_rss") | $(mb "$bare_hwm") | $bare_start |"
 echo
 
