@@ -71,11 +71,16 @@ TFrmClock* ClockBinding::CreateClockWindow() {
     clock->SetFaceFileSource(
         [] { return AppDir + "Clock/" + ReadClockSettings(AppDir + "skin.ini").skin.clock_file; });
     clock->SetMenuLook(bar_.MenuLook());
-    // Its menu switches to the calendar or the weather page once those windows exist.
-    for (const char* name : {"PM_RiLi", "PM_TianQi"})
-        if (QAction* a = clock->PopupMenu()->findChild<QAction*>(name)) a->setEnabled(false);
-    connect(clock, &TFrmClock::showChildWindowRequested, this,
-            [this](int index) { ShowChildWindow(index); });
+    // Its menu switches to the calendar or the weather page once those windows exist (their
+    // items in the bar's mode menu are enabled); the request goes through the bar, so every
+    // companion's binding hears it.
+    for (const char* name : {"PM_RiLi", "PM_TianQi"}) {
+        QAction* a = clock->PopupMenu()->findChild<QAction*>(name);
+        const QAction* mode = bar_.findChild<QAction*>(
+            std::string_view(name) == "PM_RiLi" ? "PM_Calendar" : "PM_Weather");
+        if (a) a->setEnabled(mode && mode->isEnabled());
+    }
+    connect(clock, &TFrmClock::showChildWindowRequested, &bar_, &TFrmLED::showChildWindowRequested);
     // A window that cannot dock is still shown; it just does not move with the bar.
     bar_.AttachCompanion(clock, clock->Mover());
     return clock;
