@@ -34,7 +34,7 @@ trap cleanup EXIT
 
 # Two program folders: the bar alone (DefWin 0, the goal at rest) and the shipped settings,
 # which open the analog clock under the bar. Each runs as its own instance.
-for app in app app-clock app-sync app-options app-tasks; do
+for app in app app-clock app-sync app-options app-tasks app-cal; do
   mkdir -p "$work/$app" "$work/run-$app"
   chmod 700 "$work/run-$app"
   cp -r "$stage"/. "$work/$app"/
@@ -68,6 +68,7 @@ for i in $(seq 0 199); do
   printf '*0%04d年%02d月%02d日%02d时%02d分%02d秒\r\n2播放 (/tmp/%d.wav)\r\n3消息 (提醒 %d)\r\n' \
     2099 $((i % 12 + 1)) $((i % 28 + 1)) $((i % 24)) $((i * 7 % 60)) $((i * 13 % 60)) "$i" "$i"
 done | iconv -f UTF-8 -t GBK >"$work/app-tasks/War.lst"
+printf '[BAR]\r\nDefWin=2\r\n' >>"$work/app-cal/skin.ini"
 unset QT_QPA_PLATFORM
 # Starts one of the folders' clock as its own instance (see start_timed).
 start_clock_in() {
@@ -126,6 +127,8 @@ sleep 1
 xdotool mousemove 20 315 click 1 sleep 0.5 key Up Up Up Right sleep 0.3 key Return
 read -r task_pid task_start < <(start_clock_in app-tasks)
 pids+=("$task_pid")
+read -r cal_pid cal_start < <(start_clock_in app-cal)
+pids+=("$cal_pid")
 sleep "$settle"
 
 hz=$(getconf CLK_TCK)
@@ -141,6 +144,9 @@ t_opt1=$(ticks "$opt_pid"); s_opt1=$(switches "$opt_pid")
 t_task0=$(ticks "$task_pid"); s_task0=$(switches "$task_pid")
 sleep "$duration"
 t_task1=$(ticks "$task_pid"); s_task1=$(switches "$task_pid")
+t_cal0=$(ticks "$cal_pid"); s_cal0=$(switches "$cal_pid")
+sleep "$duration"
+t_cal1=$(ticks "$cal_pid"); s_cal1=$(switches "$cal_pid")
 t_face1=$(ticks "$face_pid"); s_face1=$(switches "$face_pid")
 t_clock1=$(ticks "$clock_pid"); s_clock1=$(switches "$clock_pid")
 t_bare1=$(ticks "$bare_pid"); s_bare1=$(switches "$bare_pid")
@@ -165,6 +171,8 @@ for id in $(xdotool search --onlyvisible --pid "$opt_pid" 2>/dev/null); do
 done
 task_cpu=$(cpu "$t_task0" "$t_task1"); task_wake=$(rate "$s_task0" "$s_task1")
 task_rss=$(status_kb "$task_pid" VmRSS); task_hwm=$(status_kb "$task_pid" VmHWM)
+cal_cpu=$(cpu "$t_cal0" "$t_cal1"); cal_wake=$(rate "$s_cal0" "$s_cal1")
+cal_rss=$(status_kb "$cal_pid" VmRSS); cal_hwm=$(status_kb "$cal_pid" VmHWM)
 
 cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, ${cpu_model:-unknown CPU}; ${duration} s after ${settle} s of settling, all at once on one Xvfb."
@@ -175,6 +183,7 @@ echo "| TobuClock | $clock_cpu | $clock_wake | $(mb "$clock_rss") | $(mb "$clock
 echo "| TobuClock with the analog clock | $face_cpu | $face_wake | $(mb "$face_rss") | $(mb "$face_hwm") | $face_start |"
 echo "| TobuClock with 自动网络校时 | $sync_cpu | $sync_wake | $(mb "$sync_rss") | $(mb "$sync_hwm") | $sync_start |"
 echo "| TobuClock with 200 scheduled tasks | $task_cpu | $task_wake | $(mb "$task_rss") | $(mb "$task_hwm") | $task_start |"
+echo "| TobuClock with the calendar | $cal_cpu | $cal_wake | $(mb "$cal_rss") | $(mb "$cal_hwm") | $cal_start |"
 echo "| bare_label | $bare_cpu | $bare_wake | $(mb "$bare_rss") | $(mb "$bare_hwm") | $bare_start |"
 echo "| TobuClock with the options dialog open (open: $opt_open) | $opt_cpu | $opt_wake | $(mb "$opt_rss") | $(mb "$opt_hwm") | - |"
 echo

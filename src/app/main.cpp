@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/qt/calendar_binding.h"
 #include "app/qt/clock_binding.h"
 #include "app/qt/date_line_binding.h"
 #include "app/qt/desktop_services.h"
@@ -121,6 +122,7 @@ int main(int argc, char** argv) {
         return std::nullopt;
     });
     BindTasks(frm);
+    BindCalendarWindow(frm, {services.clock, &messageBox, nullptr});
     QObject::connect(sound, &SoundBinding::chimeMessage, dateLine, &DateLineBinding::ShowPopupText);
     frm.FormCreate();
 

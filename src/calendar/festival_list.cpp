@@ -419,7 +419,9 @@ std::string GetFestivalText(const TFestivalList& list, TDateTime value) {
 }
 
 std::int32_t GetMarkColor(const TFestivalList& list, TDateTime date) {
-    std::int32_t c = list.GetLunarMarkColor(SolarToLunar(date));
+    // A date without a lunar date has no lunar key and matches no lunar mark.
+    const TLunarDate lunar = SolarToLunar(date);
+    std::int32_t c = lunar.Day == 0 ? -1 : list.GetLunarMarkColor(lunar);
     if (c != -1) return c;
     c = list.GetSolarMarkColor(date);
     if (c != -1) return c;

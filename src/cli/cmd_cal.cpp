@@ -2,11 +2,15 @@
 // lines, and lunar-to-Gregorian conversion.
 #include <cstdlib>
 #include <ostream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "base/text.h"
 #include "calendar/cal_report.h"
 #include "calendar/festival_list.h"
 #include "calendar/lunar.h"
+#include "calendar/marks.h"
+#include "calendar/month_report.h"
 #include "cli/command.h"
 #include "platform/clock.h"
 
@@ -16,6 +20,8 @@ constexpr const char* kHelp =
     "Usage: tobu cal [--iso] [YEAR MONTH]\n"
     "       tobu cal --json DATE...\n"
     "       tobu cal --to-solar YEAR MONTH DAY [--leap]\n"
+    "       tobu cal --month YYYY-MM[-DD] [--today YYYY-MM-DD] [--mode lunar|ganzhi|festival]\n"
+    "                [--iso] [--marks FILE] [--json]\n"
     "\n"
     "Without --json or --to-solar, prints a month (this month, or MONTH of YEAR) as a grid with\n"
     "each day's lunar day below it: the lunar month's name on its first day and the solar\n"
@@ -36,6 +42,17 @@ constexpr const char* kHelp =
     "--to-solar prints the Gregorian date (YYYY-MM-DD) of a lunar date of the years 1901 to\n"
     "2099; --leap names the leap month. A lunar date that does not exist is reported on\n"
     "standard error and the exit status is 1.\n"
+    "\n"
+    "--month shows the calendar window's month view: its 42 cells (six weeks, always starting\n"
+    "before the first of the month) with the day, the band text of the display mode (--mode:\n"
+    "lunar \"公历-农历\", the default; ganzhi \"公历-干支\"; festival \"公历-节日\"), \"*\" on\n"
+    "marked days, the selected day in [ ], and the four information lines of the selected day.\n"
+    "YYYY-MM-DD selects that day; with YYYY-MM alone today's day of month is selected (clamped\n"
+    "to the month's length). Years 1900 to 2100. --today sets the date taken as today\n"
+    "(default: the local date). --marks reads the marks from FILE instead of Marks.rec in the\n"
+    "program folder (which may be missing); Marks.rec is never written. --json prints 42 JSON\n"
+    "lines, one per cell, with the keys index, date, weekday, inMonth, today, selected, day,\n"
+    "dayColor, text, textKind, textColor, term, festivals, mark, markText, hint and info.\n"
     "\n"
     "Options may stand before or after the other arguments; after \"--\" every argument is\n"
     "taken as it is. A DATE that is not a date or lies outside the range is reported on\n"
@@ -119,7 +136,114 @@ int RunGrid(const std::vector<std::string>& rest, bool iso, tobu::cli::Io& io) {
     return 0;
 }
 
+// "YYYY-MM-DD" (or "YYYY-MM" with allowMonth, day 0) of the years 1900 to 2100.
+bool ParseDay(const std::string& text, bool allowMonth, int& y, int& m, int& d) {
+    auto num = [&](size_t pos, size_t len, int& out) {
+        if (pos + len > text.size()) return false;
+        out = 0;
+        for (size_t i = pos; i < pos + len; ++i) {
+            if (text[i] < '0' || text[i] > '9') return false;
+            out = out * 10 + (text[i] - '0');
+        }
+        return true;
+    };
+    d = 0;
+    if (!num(0, 4, y) || text.size() < 7 || text[4] != '-' || !num(5, 2, m)) return false;
+    if (text.size() == 7) return allowMonth && m >= 1 && m <= 12;
+    if (text.size() != 10 || text[7] != '-' || !num(8, 2, d)) return false;
+    tobu::TDateTime v = 0;
+    return tobu::TryEncodeDate(y, m, d, v);
+}
+
+bool IsRegular(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string ProgramFolder() {
+    char buf[4096];
+    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return "./";
+    std::string path(buf, static_cast<size_t>(n));
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+int RunMonth(const std::vector<std::string>& args, tobu::cli::Io& io) {
+    std::string month, today, modeName = "lunar", marksFile;
+    bool iso = false, json = false, options = true;
+    std::vector<std::string> rest;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) return false;
+            out = args[++i];
+            return true;
+        };
+        if (!options || a.empty() || a[0] != '-') {
+            rest.push_back(a);
+        } else if (a == "--") {
+            options = false;
+        } else if (a == "--month" || a == "--today" || a == "--mode" || a == "--marks") {
+            std::string& target = a == "--month"   ? month
+                                  : a == "--today" ? today
+                                  : a == "--mode"  ? modeName
+                                                   : marksFile;
+            if (!value(target)) return Usage(io, a + " needs a value");
+        } else if (a == "--iso") {
+            iso = true;
+        } else if (a == "--json") {
+            json = true;
+        } else {
+            return Usage(io, "unknown option '" + a + "' with --month");
+        }
+    }
+    if (!rest.empty()) return Usage(io, "no other arguments go with --month: '" + rest[0] + "'");
+    const int mode = modeName == "lunar"      ? 0
+                     : modeName == "ganzhi"   ? 1
+                     : modeName == "festival" ? 2
+                                              : -1;
+    if (mode < 0) return Usage(io, "--mode must be lunar, ganzhi or festival: '" + modeName + "'");
+    int y = 0, m = 0, d = 0;
+    if (!ParseDay(month, true, y, m, d))
+        return Usage(io, "--month needs YYYY-MM or YYYY-MM-DD: '" + month + "'");
+    tobu::TDateTime todayDate = tobu::DateOf(tobu::SystemClock::Instance().Now());
+    if (!today.empty()) {
+        int ty = 0, tm = 0, td = 0;
+        if (!ParseDay(today, false, ty, tm, td))
+            return Usage(io, "--today needs YYYY-MM-DD: '" + today + "'");
+        todayDate = tobu::EncodeDate(ty, tm, td);
+    }
+    if (y < 1900 || y > 2100) {
+        io.err << "tobu cal: the calendar shows the years 1900 to 2100: '" << month << "'\n";
+        return 1;
+    }
+    if (d == 0) d = std::min(tobu::DecodeDate(todayDate).day, tobu::DaysInMonth(y, m));
+    tobu::MarkList marks;
+    if (!marksFile.empty()) {
+        if (!IsRegular(marksFile)) {
+            io.err << "tobu cal: no such marks file: '" << marksFile << "'\n";
+            return 1;
+        }
+        marks = tobu::MarkList::FromFile(marksFile);
+    } else {
+        marks = tobu::MarkList::FromFile(ProgramFolder() + "Marks.rec");
+    }
+    const tobu::MonthGrid grid = tobu::MakeWindowMonth(tobu::EncodeDate(y, m, d), mode, iso, marks);
+    if (json)
+        io.out << tobu::MonthJson(grid, todayDate, marks);
+    else
+        io.out << tobu::MonthText(grid, todayDate, mode, marks,
+                                  io.out_is_terminal && !NoColorAsked());
+    io.out.flush();
+    return 0;
+}
+
 int RunCal(const std::vector<std::string>& args, tobu::cli::Io& io) {
+    for (const std::string& a : args) {
+        if (a == "--") break;
+        if (a == "--help" || a == "-h") break;
+        if (a == "--month") return RunMonth(args, io);
+    }
     enum class Mode { Grid, Json, ToSolar } mode = Mode::Grid;
     bool iso = false, leap = false, options = true;
     std::vector<std::string> rest;

@@ -54,7 +54,8 @@ bool ClockBinding::ClockVisible() const {
 void ClockBinding::ShowChildWindow(int index) {
     std::optional<ChildMode> mode = ChildModeFromIndex(index);
     if (!mode) return;
-    if (*mode == ChildMode::None) CloseChildWindows();
+    // Showing another companion closes the clock first.
+    if (*mode != ChildMode::Clock) CloseChildWindows();
     if (*mode == ChildMode::Clock) ShowClockWindow(bar_.BarAlpha(), true);
 }
 
@@ -73,9 +74,15 @@ TFrmClock* ClockBinding::CreateClockWindow() {
     clock->SetFaceFileSource(
         [] { return AppDir + "Clock/" + ReadClockSettings(AppDir + "skin.ini").skin.clock_file; });
     clock->SetMenuLook(bar_.MenuLook());
-    // Its menu switches to the calendar or the weather page once those windows exist.
-    for (const char* name : {"PM_RiLi", "PM_TianQi"})
-        if (QAction* a = clock->PopupMenu()->findChild<QAction*>(name)) a->setEnabled(false);
+    // Its menu switches to the calendar or the weather page once those windows exist (their
+    // items in the bar's mode menu are enabled); the request goes through the bar, so every
+    // companion's binding hears it.
+    for (const char* name : {"PM_RiLi", "PM_TianQi"}) {
+        QAction* a = clock->PopupMenu()->findChild<QAction*>(name);
+        const QAction* mode = bar_.findChild<QAction*>(
+            std::string_view(name) == "PM_RiLi" ? "PM_Calendar" : "PM_Weather");
+        if (a) a->setEnabled(mode && mode->isEnabled());
+    }
     // "定时任务" (PM_DingShiClick) opens the task list as the bar's own item does, while that
     // item is enabled.
     if (QAction* dingShi = clock->PopupMenu()->findChild<QAction*>("PM_DingShi")) {
@@ -83,8 +90,7 @@ TFrmClock* ClockBinding::CreateClockWindow() {
         dingShi->setEnabled(tasks && tasks->isEnabled());
         if (tasks) connect(dingShi, &QAction::triggered, tasks, &QAction::trigger);
     }
-    connect(clock, &TFrmClock::showChildWindowRequested, this,
-            [this](int index) { ShowChildWindow(index); });
+    connect(clock, &TFrmClock::showChildWindowRequested, &bar_, &TFrmLED::showChildWindowRequested);
     // A window that cannot dock is still shown; it just does not move with the bar.
     bar_.AttachCompanion(clock, clock->Mover());
     return clock;

@@ -638,6 +638,15 @@ int TFrmLED::ChildWindowIndex() const {
 }
 
 void TFrmLED::SetCompanionVisibilityQuery(std::function<CompanionVisibility()> query) {
+    // Each companion's binding answers for its own window: a window counts as visible when
+    // any query says so.
+    if (visibility_query_ && query) {
+        query = [first = std::move(visibility_query_), second = std::move(query)] {
+            const CompanionVisibility a = first(), b = second();
+            return CompanionVisibility{a.calendar || b.calendar, a.clock || b.clock,
+                                       a.weather || b.weather};
+        };
+    }
     visibility_query_ = std::move(query);
 }
 

@@ -117,7 +117,8 @@ public:
     void SetClockWindowQuery(std::function<std::optional<QPoint>()> query);
     void SetChildIndexQuery(std::function<int()> query);
     // Which companion windows are visible; when set, it answers ChildWindowIndex and the
-    // mode menu's tick in place of the index question.
+    // mode menu's tick in place of the index question. Each binding adds its own query; the
+    // answers are combined.
     void SetCompanionVisibilityQuery(std::function<CompanionVisibility()> query);
     // Where the clock window was asked to go (top -1 when it went above the bar); the position
     // saving writes CHILD Left/Top when the window stands elsewhere.
