@@ -122,7 +122,16 @@ int main(int argc, char** argv) {
         return std::nullopt;
     });
     BindTasks(frm);
-    BindCalendarWindow(frm, {services.clock, &messageBox, nullptr});
+    CalendarBinding* calendar = BindCalendarWindow(frm, {services.clock, &messageBox, nullptr});
+    // A skin applied or an opacity changed in the options dialog reaches the calendar too.
+    CompanionHooks hooks;
+    hooks.reloadCalendarSkin = [calendar] {
+        if (TFrmCalendar* c = calendar->FrmCalendar()) c->ReloadSkin();
+    };
+    hooks.setCalendarAlpha = [calendar](int alpha) {
+        if (calendar->CalendarVisible()) calendar->FrmCalendar()->SetAlpha(alpha);
+    };
+    options->SetCompanionHooks(hooks);
     QObject::connect(sound, &SoundBinding::chimeMessage, dateLine, &DateLineBinding::ShowPopupText);
     frm.FormCreate();
 
