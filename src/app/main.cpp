@@ -13,7 +13,9 @@
 #include "app/qt/date_line_binding.h"
 #include "app/qt/desktop_services.h"
 #include "app/qt/frm_led.h"
+#include "app/qt/online_binding.h"
 #include "app/qt/sound_binding.h"
+#include "app/qt/weather_binding.h"
 #include "app/start_up.h"
 #include "platform/instance_slot.h"
 #include "platform/qt/fonts.h"
@@ -33,6 +35,8 @@ int main(int argc, char** argv) {
     // Window positions, shapes and global keys need X11; tests choose their own platform.
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "xcb", 1);
 
+    // The weather page's browser shares the toolkit's drawing contexts.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The application object and its title.
     QApplication app(argc, argv);
     // Only the name: a display name would be appended to every window title ("警告 — …").
@@ -73,6 +77,9 @@ int main(int argc, char** argv) {
     SoundBinding* sound = BindSound(frm);
     DateLineBinding* dateLine = BindDateLineAndPopups(frm);
     BindClockWindow(frm, *services.clock);
+    OnlineBinding* online = BindOnline(frm);
+    BindWeatherWindow(frm, *services.clock, MakeWebEnginePage,
+                      [online](const std::string& link) { online->OpenAdLink(link); });
     QObject::connect(sound, &SoundBinding::chimeMessage, dateLine, &DateLineBinding::ShowPopupText);
     frm.FormCreate();
 

@@ -51,8 +51,10 @@ bool ClockBinding::ClockVisible() const {
 void ClockBinding::ShowChildWindow(int index) {
     std::optional<ChildMode> mode = ChildModeFromIndex(index);
     if (!mode) return;
-    if (*mode == ChildMode::None) CloseChildWindows();
-    if (*mode == ChildMode::Clock) ShowClockWindow(bar_.BarAlpha(), true);
+    if (*mode == ChildMode::Clock)
+        ShowClockWindow(bar_.BarAlpha(), true);
+    else
+        CloseChildWindows(); // another companion takes the place under the bar
 }
 
 void ClockBinding::CloseChildWindows() {
@@ -70,11 +72,11 @@ TFrmClock* ClockBinding::CreateClockWindow() {
     clock->SetFaceFileSource(
         [] { return AppDir + "Clock/" + ReadClockSettings(AppDir + "skin.ini").skin.clock_file; });
     clock->SetMenuLook(bar_.MenuLook());
-    // Its menu switches to the calendar or the weather page once those windows exist.
-    for (const char* name : {"PM_RiLi", "PM_TianQi"})
-        if (QAction* a = clock->PopupMenu()->findChild<QAction*>(name)) a->setEnabled(false);
-    connect(clock, &TFrmClock::showChildWindowRequested, this,
-            [this](int index) { ShowChildWindow(index); });
+    // Its menu switches to the calendar once that window exists; the weather page is there.
+    if (QAction* a = clock->PopupMenu()->findChild<QAction*>("PM_RiLi")) a->setEnabled(false);
+    // "切换到" goes through the bar, so every companion's binding hears it.
+    connect(clock, &TFrmClock::showChildWindowRequested, &bar_,
+            [this](int index) { emit bar_.showChildWindowRequested(index); });
     // A window that cannot dock is still shown; it just does not move with the bar.
     bar_.AttachCompanion(clock, clock->Mover());
     return clock;
