@@ -15,7 +15,9 @@ for src in fuzz/*_fuzz.cpp; do
     case "$name" in ini_file_fuzz) [ "$(basename "$d")" = ini ] && seeds+=("$d") ;;
                     skin_package_fuzz) [ "$(basename "$d")" = skin ] && seeds+=("$d") ;;
                     endpoint_frame_fuzz) [ "$(basename "$d")" = frame ] && seeds+=("$d") ;;
-                    clock_face_fuzz) [ "$(basename "$d")" = clockface ] && seeds+=("$d") ;; esac
+                    clock_face_fuzz) [ "$(basename "$d")" = clockface ] && seeds+=("$d") ;;
+                    feed_fuzz) [ "$(basename "$d")" = feed ] && seeds+=("$d") ;;
+                    userjs_fuzz) [ "$(basename "$d")" = userjs ] && seeds+=("$d") ;; esac
   done
   echo "== $name for ${secs}s"
   "build-fuzz/$name" -max_total_time="$secs" -print_final_stats=1 "$corpus" "${seeds[@]}"
