@@ -34,13 +34,21 @@ trap cleanup EXIT
 
 # Two program folders: the bar alone (DefWin 0, the goal at rest) and the shipped settings,
 # which open the analog clock under the bar. Each runs as its own instance.
-for app in app app-clock; do
+for app in app app-clock app-weather; do
   mkdir -p "$work/$app" "$work/run-$app"
   chmod 700 "$work/run-$app"
   cp -r "$stage"/. "$work/$app"/
   cp "$root/data/skin.ini" "$work/$app/skin.ini"
 done
 printf '[BAR]\r\nDefWin=0\r\n' >>"$work/app/skin.ini"
+# The weather window (DefWin 3) shows a small page from a server on 127.0.0.1; as root the
+# browser engine runs only without its sandbox.
+printf '[BAR]\r\nDefWin=3\r\n' >>"$work/app-weather/skin.ini"
+mkdir -p "$work/www"
+printf '<html><body>晴 12-20°C</body></html>' >"$work/www/Weather_TobuClock.htm"
+python3 "$root/tests/online/feed_server.py" --root "$work/www" --log "$work/www.log" >"$work/www.port" &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/www.port" ] && break; sleep 0.1; done
 unset QT_QPA_PLATFORM
 # Starts one of the folders' clock as its own instance (see start_timed).
 start_clock_in() {
@@ -90,13 +98,18 @@ read -r clock_pid clock_start < <(start_clock_in app)
 pids+=("$clock_pid")
 read -r face_pid face_start < <(start_clock_in app-clock)
 pids+=("$face_pid")
+read -r weather_pid weather_start < <(TOBU_SERVER="http://127.0.0.1:$(head -n 1 "$work/www.port")" \
+  QTWEBENGINE_DISABLE_SANDBOX=1 start_clock_in app-weather)
+pids+=("$weather_pid")
 sleep "$settle"
 
 hz=$(getconf CLK_TCK)
 t_clock0=$(ticks "$clock_pid"); s_clock0=$(switches "$clock_pid")
 t_bare0=$(ticks "$bare_pid"); s_bare0=$(switches "$bare_pid")
 t_face0=$(ticks "$face_pid"); s_face0=$(switches "$face_pid")
+t_weather0=$(ticks "$weather_pid"); s_weather0=$(switches "$weather_pid")
 sleep "$duration"
+t_weather1=$(ticks "$weather_pid"); s_weather1=$(switches "$weather_pid")
 t_face1=$(ticks "$face_pid"); s_face1=$(switches "$face_pid")
 t_clock1=$(ticks "$clock_pid"); s_clock1=$(switches "$clock_pid")
 t_bare1=$(ticks "$bare_pid"); s_bare1=$(switches "$bare_pid")
@@ -111,6 +124,8 @@ clock_rss=$(status_kb "$clock_pid" VmRSS); bare_rss=$(status_kb "$bare_pid" VmRS
 clock_hwm=$(status_kb "$clock_pid" VmHWM); bare_hwm=$(status_kb "$bare_pid" VmHWM)
 face_cpu=$(cpu "$t_face0" "$t_face1"); face_wake=$(rate "$s_face0" "$s_face1")
 face_rss=$(status_kb "$face_pid" VmRSS); face_hwm=$(status_kb "$face_pid" VmHWM)
+weather_cpu=$(cpu "$t_weather0" "$t_weather1"); weather_wake=$(rate "$s_weather0" "$s_weather1")
+weather_rss=$(status_kb "$weather_pid" VmRSS); weather_hwm=$(status_kb "$weather_pid" VmHWM)
 
 cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, ${cpu_model:-unknown CPU}; ${duration} s after ${settle} s of settling, all at once on one Xvfb."
@@ -120,6 +135,8 @@ echo "|---|---|---|---|---|---|"
 echo "| TobuClock | $clock_cpu | $clock_wake | $(mb "$clock_rss") | $(mb "$clock_hwm") | $clock_start |"
 echo "| TobuClock with the analog clock | $face_cpu | $face_wake | $(mb "$face_rss") | $(mb "$face_hwm") | $face_start |"
 echo "| bare_label | $bare_cpu | $bare_wake | $(mb "$bare_rss") | $(mb "$bare_hwm") | $bare_start |"
+# The browser engine's helper processes are not counted: the clock's own process only.
+echo "| TobuClock with the weather window | $weather_cpu | $weather_wake | $(mb "$weather_rss") | $(mb "$weather_hwm") | $weather_start |"
 echo
 
 # The goal at rest: CPU no more than the bare label's, at most one wake-up a second more,

@@ -6,15 +6,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
-#include <QUrl>
-#include <QWebEngineDownloadRequest>
-#include <QWebEngineFileSystemAccessRequest>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineSettings>
-#include <QWebEngineView>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include "app/qt/bitmap_button.h"
@@ -45,88 +39,6 @@ QImage DefaultWeatherBackground() {
     return img;
 }
 
-class WebEngineWeatherPage;
-
-// The page's rules: only our own load and its redirects are shown in the frame.
-class GuardedPage : public QWebEnginePage {
-public:
-    GuardedPage(QWebEngineProfile* profile, QObject* parent,
-                std::function<void(const std::string&)> openLink)
-        : QWebEnginePage(profile, parent), open_link_(std::move(openLink)) {
-        connect(this, &QWebEnginePage::featurePermissionRequested, this,
-                [this](const QUrl& origin, QWebEnginePage::Feature feature) {
-                    setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
-                });
-        connect(this, &QWebEnginePage::fileSystemAccessRequested, this,
-                [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
-        connect(this, &QWebEnginePage::renderProcessTerminated, this,
-                [this](RenderProcessTerminationStatus, int) {
-                    // A blank frame; the clock runs on.
-                    QMetaObject::invokeMethod(
-                        this, [this] { setHtml(QString()); }, Qt::QueuedConnection);
-                });
-    }
-
-protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
-        const QString scheme = url.scheme().toLower();
-        const bool web = scheme == "http" || scheme == "https";
-        if (type == NavigationTypeTyped || type == NavigationTypeRedirect ||
-            type == NavigationTypeReload)
-            return web || url.toString() == "about:blank" || url.scheme() == "data";
-        if (!isMainFrame) return web; // frames inside the page, from the web only
-        // Anything else leaves the page: a web address goes to the link opener.
-        if (web && open_link_) open_link_(url.toString().toStdString());
-        return false;
-    }
-    QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
-    QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override {
-        return {};
-    }
-
-private:
-    std::function<void(const std::string&)> open_link_;
-};
-
-class WebEngineWeatherPage : public WeatherPage {
-public:
-    WebEngineWeatherPage(QWidget* parent, std::function<void(const std::string&)> openLink) {
-        // A profile of its own that keeps nothing on disk.
-        profile_ = new QWebEngineProfile(parent);
-        profile_->setHttpUserAgent(QStringLiteral("TobuClock/3.7.5"));
-        profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-        profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-        QObject::connect(profile_, &QWebEngineProfile::downloadRequested, profile_,
-                         [](QWebEngineDownloadRequest* d) { d->cancel(); });
-        QWebEngineSettings* s = profile_->settings();
-        s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-        s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-        s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-        s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
-        s->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
-        s->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
-        s->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
-        view_ = new QWebEngineView(parent);
-        view_->setObjectName("WebBrowser1");
-        view_->setPage(new GuardedPage(profile_, view_, std::move(openLink)));
-        view_->setContextMenuPolicy(Qt::NoContextMenu);
-        view_->setGeometry(0, 0, 341, 113);
-        view_->show();
-    }
-    ~WebEngineWeatherPage() override {
-        delete view_;
-        delete profile_;
-    }
-    QWidget* Widget() override { return view_; }
-    void Navigate(const std::string& url) override {
-        view_->load(QUrl(QString::fromStdString(url)));
-    }
-
-private:
-    QWebEngineProfile* profile_ = nullptr;
-    QWebEngineView* view_ = nullptr;
-};
-
 } // namespace
 
 std::unique_ptr<WeatherPage> MakeWebEnginePage(QWidget* parent,
@@ -134,7 +46,15 @@ std::unique_ptr<WeatherPage> MakeWebEnginePage(QWidget* parent,
     // The engine's sandbox cannot start as root; it runs without it only when asked to.
     const char* noSandbox = std::getenv("QTWEBENGINE_DISABLE_SANDBOX");
     if (::geteuid() == 0 && !(noSandbox && std::strcmp(noSandbox, "1") == 0)) return nullptr;
-    return std::make_unique<WebEngineWeatherPage>(parent, std::move(openLink));
+    // The engine is loaded from the program folder on first use only, so a clock without the
+    // weather window never maps it.
+    const std::string module = AppDir + kWeatherPageModule;
+    void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) return nullptr;
+    using Make = WeatherPage* (*)(QWidget*, const std::function<void(const std::string&)>*);
+    auto make = reinterpret_cast<Make>(::dlsym(handle, "TobuMakeWeatherPage"));
+    if (!make) return nullptr;
+    return std::unique_ptr<WeatherPage>(make(parent, &openLink));
 }
 
 TFrmWeather::TFrmWeather(const Clock& clock, std::optional<std::string> pageUrl,
