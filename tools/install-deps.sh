@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-mixer-dev libcurl4-openssl-dev libx11-dev libxcb1-dev libx11-xcb-dev
   libsystemd-dev
+  qt6-webengine-dev
   # fonts the program substitutes for the Windows ones
   fonts-arphic-uming fonts-arphic-ukai fonts-liberation2 fonts-dejavu-core
   # run on a virtual display when there is none

@@ -35,6 +35,7 @@ trap cleanup EXIT
 # Two program folders: the bar alone (DefWin 0, the goal at rest) and the shipped settings,
 # which open the analog clock under the bar. Each runs as its own instance.
 for app in app app-clock app-sync app-options app-tasks app-cal; do
+for app in app app-clock app-weather; do
   mkdir -p "$work/$app" "$work/run-$app"
   chmod 700 "$work/run-$app"
   cp -r "$stage"/. "$work/$app"/
@@ -69,6 +70,14 @@ for i in $(seq 0 199); do
     2099 $((i % 12 + 1)) $((i % 28 + 1)) $((i % 24)) $((i * 7 % 60)) $((i * 13 % 60)) "$i" "$i"
 done | iconv -f UTF-8 -t GBK >"$work/app-tasks/War.lst"
 printf '[BAR]\r\nDefWin=2\r\n' >>"$work/app-cal/skin.ini"
+# The weather window (DefWin 3) shows a small page from a server on 127.0.0.1; as root the
+# browser engine runs only without its sandbox.
+printf '[BAR]\r\nDefWin=3\r\n' >>"$work/app-weather/skin.ini"
+mkdir -p "$work/www"
+printf '<html><body>晴 12-20°C</body></html>' >"$work/www/Weather_TobuClock.htm"
+python3 "$root/tests/online/feed_server.py" --root "$work/www" --log "$work/www.log" >"$work/www.port" &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/www.port" ] && break; sleep 0.1; done
 unset QT_QPA_PLATFORM
 # Starts one of the folders' clock as its own instance (see start_timed).
 start_clock_in() {
@@ -129,6 +138,9 @@ read -r task_pid task_start < <(start_clock_in app-tasks)
 pids+=("$task_pid")
 read -r cal_pid cal_start < <(start_clock_in app-cal)
 pids+=("$cal_pid")
+read -r weather_pid weather_start < <(TOBU_SERVER="http://127.0.0.1:$(head -n 1 "$work/www.port")" \
+  QTWEBENGINE_DISABLE_SANDBOX=1 start_clock_in app-weather)
+pids+=("$weather_pid")
 sleep "$settle"
 
 hz=$(getconf CLK_TCK)
@@ -147,6 +159,9 @@ t_task1=$(ticks "$task_pid"); s_task1=$(switches "$task_pid")
 t_cal0=$(ticks "$cal_pid"); s_cal0=$(switches "$cal_pid")
 sleep "$duration"
 t_cal1=$(ticks "$cal_pid"); s_cal1=$(switches "$cal_pid")
+t_weather0=$(ticks "$weather_pid"); s_weather0=$(switches "$weather_pid")
+sleep "$duration"
+t_weather1=$(ticks "$weather_pid"); s_weather1=$(switches "$weather_pid")
 t_face1=$(ticks "$face_pid"); s_face1=$(switches "$face_pid")
 t_clock1=$(ticks "$clock_pid"); s_clock1=$(switches "$clock_pid")
 t_bare1=$(ticks "$bare_pid"); s_bare1=$(switches "$bare_pid")
@@ -173,6 +188,8 @@ task_cpu=$(cpu "$t_task0" "$t_task1"); task_wake=$(rate "$s_task0" "$s_task1")
 task_rss=$(status_kb "$task_pid" VmRSS); task_hwm=$(status_kb "$task_pid" VmHWM)
 cal_cpu=$(cpu "$t_cal0" "$t_cal1"); cal_wake=$(rate "$s_cal0" "$s_cal1")
 cal_rss=$(status_kb "$cal_pid" VmRSS); cal_hwm=$(status_kb "$cal_pid" VmHWM)
+weather_cpu=$(cpu "$t_weather0" "$t_weather1"); weather_wake=$(rate "$s_weather0" "$s_weather1")
+weather_rss=$(status_kb "$weather_pid" VmRSS); weather_hwm=$(status_kb "$weather_pid" VmHWM)
 
 cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, ${cpu_model:-unknown CPU}; ${duration} s after ${settle} s of settling, all at once on one Xvfb."
@@ -186,6 +203,8 @@ echo "| TobuClock with 200 scheduled tasks | $task_cpu | $task_wake | $(mb "$tas
 echo "| TobuClock with the calendar | $cal_cpu | $cal_wake | $(mb "$cal_rss") | $(mb "$cal_hwm") | $cal_start |"
 echo "| bare_label | $bare_cpu | $bare_wake | $(mb "$bare_rss") | $(mb "$bare_hwm") | $bare_start |"
 echo "| TobuClock with the options dialog open (open: $opt_open) | $opt_cpu | $opt_wake | $(mb "$opt_rss") | $(mb "$opt_hwm") | - |"
+# The browser engine's helper processes are not counted: the clock's own process only.
+echo "| TobuClock with the weather window | $weather_cpu | $weather_wake | $(mb "$weather_rss") | $(mb "$weather_hwm") | $weather_start |"
 echo
 
 # The goal at rest: CPU no more than the bare label's, at most one wake-up a second more,

@@ -15,10 +15,12 @@
 #include "app/qt/date_line_binding.h"
 #include "app/qt/desktop_services.h"
 #include "app/qt/frm_led.h"
+#include "app/qt/online_binding.h"
 #include "app/qt/options_binding.h"
 #include "app/qt/sound_binding.h"
 #include "app/qt/task_binding.h"
 #include "app/qt/time_binding.h"
+#include "app/qt/weather_binding.h"
 #include "app/start_up.h"
 #include "platform/clock_setter.h"
 #include "platform/instance_slot.h"
@@ -27,6 +29,7 @@
 #include "platform/qt/qt_endpoint.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_shell.h"
+#include "settings/clock_settings.h"
 #include "timeservices/qt/sync_now.h"
 
 using namespace tobu;
@@ -70,6 +73,9 @@ int main(int argc, char** argv) {
     // Window positions, shapes and global keys need X11; tests choose their own platform.
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "xcb", 1);
 
+    // The weather page's browser shares the toolkit's drawing contexts; without this set
+    // before the application object, loading the engine later would crash the clock.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The application object and its title.
     QApplication app(argc, argv);
     // Only the name: a display name would be appended to every window title ("警告 — …").
@@ -113,6 +119,10 @@ int main(int argc, char** argv) {
     DateLineBinding* dateLine = BindDateLineAndPopups(frm);
     ClockBinding* clockWindow = BindClockWindow(frm, *services.clock);
     BindTimeServices(frm);
+    OnlineBinding* online = BindOnline(frm);
+    WeatherBinding* weather =
+        BindWeatherWindow(frm, *services.clock, MakeWebEnginePage,
+                          [online](const std::string& link) { online->OpenAdLink(link); });
     OptionsBinding* options = BindOptions(frm, clockWindow, dateLine, messageBox);
     // "立即校正": one attempt with the program folder's servers; the dialog shows the time.
     options->SetSyncNowRunner([&messageBox]() -> std::optional<std::string> {
@@ -123,13 +133,21 @@ int main(int argc, char** argv) {
     });
     BindTasks(frm);
     CalendarBinding* calendar = BindCalendarWindow(frm, {services.clock, &messageBox, nullptr});
-    // A skin applied or an opacity changed in the options dialog reaches the calendar too.
+    // A skin applied or an opacity changed in the options dialog reaches the calendar and the
+    // weather page too.
     CompanionHooks hooks;
     hooks.reloadCalendarSkin = [calendar] {
         if (TFrmCalendar* c = calendar->FrmCalendar()) c->ReloadSkin();
     };
     hooks.setCalendarAlpha = [calendar](int alpha) {
         if (calendar->CalendarVisible()) calendar->FrmCalendar()->SetAlpha(alpha);
+    };
+    hooks.reloadWeatherSkin = [weather] {
+        if (TFrmWeather* w = weather->FrmWeather())
+            w->ReloadSkin(AppDir + "Skin/" + ReadClockSettings(AppDir + "skin.ini").skin.skin_file);
+    };
+    hooks.setWeatherAlpha = [weather](int alpha) {
+        if (weather->WeatherVisible()) weather->FrmWeather()->SetOpacity(alpha);
     };
     options->SetCompanionHooks(hooks);
     QObject::connect(sound, &SoundBinding::chimeMessage, dateLine, &DateLineBinding::ShowPopupText);

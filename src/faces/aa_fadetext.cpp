@@ -402,10 +402,26 @@ void TFadeTextCore::RenderText(const std::string& line, Surface& s) {
         engine_.Effect() = text_.FontEffect();
         alignment_ = text_.Alignment();
     }
-    const std::string text = ApplyTags(line, s.canvas);
+    std::string text = ApplyTags(line, s.canvas);
 
     const TSize client = host_.ClientSize();
     const int cw = std::max(client.cx, 0), ch = std::max(client.cy, 0);
+    // Every character is at least a pixel wide: a line of more characters than the control has
+    // pixels overflows it anyway. It is cut to what covers the width and drawn from its start,
+    // so measuring and drawing a line of any length (a long announcement) costs no more than
+    // the visible width.
+    size_t chars = 0, cut = std::string::npos;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (chars++ == static_cast<size_t>(cw) + 1) {
+            cut = i;
+            break;
+        }
+    }
+    if (cut != std::string::npos) {
+        text.resize(cut);
+        alignment_ = TAlignment::taLeftJustify;
+    }
     const TSize size = engine_.Measure(text);
     int x = 0, y = 0;
     switch (alignment_) {

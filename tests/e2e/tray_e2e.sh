@@ -105,7 +105,7 @@ check "a second start brings the bar back from the tray" wait_for 5 bar_viewable
 # The missing help file's warning: its title is the program's text and nothing more.
 click_bar 20 15
 sleep 0.5
-xdotool key Up Up Return
+xdotool key Up Up Up Return  # 退出, 关于, 帮助
 check "the warning box opens" wait_for 5 has_title "警告"
 check "its title is exactly 警告" title_is "警告" "警告"
 xdotool key Return

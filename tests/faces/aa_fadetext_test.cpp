@@ -411,4 +411,26 @@ TEST(CrossFadeTest, TableValuesEndsAndSmallerSize) {
 }
 
 } // namespace
+TEST_F(FadeTextTest, AnAnnouncementLongerThanTheControlCostsOnlyItsVisibleWidth) {
+    std::string longLine = "<FontAD>";
+    for (int i = 0; i < 60000; ++i) longLine += (i % 2) ? "告" : "A";
+    core.Text().Lines().Assign({"<FontCN>x", longLine, "<Center><FontAD>AB"});
+    Load(false);
+    glyphs.renderedText.clear();
+    core.ShowLine(1);
+    RunFade();
+    ASSERT_FALSE(glyphs.renderedText.empty());
+    for (const std::string& t : glyphs.renderedText) {
+        int width = 0;
+        // Never more characters than the control has pixels (and one more to overflow).
+        EXPECT_LE(BlockGlyphs::CodePoints(t, 12, width), host.size.cx + 1);
+        // Drawn from its start.
+        EXPECT_EQ(t.substr(0, 4), "A告");
+    }
+    // A short line keeps its alignment.
+    core.ShowLine(2);
+    RunFade();
+    EXPECT_EQ(glyphs.renderedText.back(), "AB");
+}
+
 } // namespace tobu

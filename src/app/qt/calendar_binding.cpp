@@ -103,6 +103,11 @@ TFrmCalendar* CalendarBinding::CreateCalendarWindow() {
         cssj->setEnabled(world && world->isEnabled());
         if (world) connect(cssj, &QAction::triggered, world, &QAction::trigger);
     }
+    // "切换到" → "天气" while the weather page can be shown.
+    if (QAction* a = frm->findChild<QAction*>("PM_TianQi")) {
+        const QAction* mode = bar_.findChild<QAction*>("PM_Weather");
+        a->setEnabled(mode && mode->isEnabled());
+    }
     connect(frm, &TFrmCalendar::showChildWindowRequested, &bar_,
             &TFrmLED::showChildWindowRequested);
     // A window that cannot dock is still shown; it just does not move with the bar.

@@ -166,6 +166,9 @@ public:
         QTimer& hintClose; // TimerHintClose: takes the start balloon down
     };
     DateLineParts DateLineControls();
+    // TimerAD: started by FormCreate after the announcements step; the feed binding sets its
+    // interval and acts when it fires.
+    QTimer& AnnouncementTimer() { return TimerAD; }
     // The hover text of the time display and the tray icon ("\n" between lines).
     QString HintText() const;
     void SetHintText(const QString& text);
