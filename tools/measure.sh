@@ -131,9 +131,9 @@ read -r sync_pid sync_start < <(TOBU_CLOCK_SETTER=/bin/true start_clock_in app-s
 pids+=("$sync_pid")
 read -r opt_pid _ < <(start_clock_in app-options)
 pids+=("$opt_pid")
-# "系统设置" → "常规设置" from its menu button (Up from the end: 退出, 帮助, 系统设置).
+# "系统设置" → "常规设置" from its menu button (Up from the end: 退出, 关于, 帮助, 主页, 系统设置).
 sleep 1
-xdotool mousemove 20 315 click 1 sleep 0.5 key Up Up Up Right sleep 0.3 key Return
+xdotool mousemove 20 315 click 1 sleep 0.5 key Up Up Up Up Up Right sleep 0.3 key Return
 read -r task_pid task_start < <(start_clock_in app-tasks)
 pids+=("$task_pid")
 read -r cal_pid cal_start < <(start_clock_in app-cal)

@@ -69,23 +69,8 @@ write_ini() {  # write_ini LINES... (after the shipped settings)
   { printf '%s\n' "$BASE_INI"; printf '%s\n' "$@"; } | sed 's/$/\r/' >"$APP/skin.ini"
 }
 # A message to the bar's endpoint, as `tobu config set` posts it after changing skin.ini.
-post_to_bar() {  # post_to_bar NUMBER
-  python3 - "$TOBU_RUNTIME_DIR" "$1" <<'EOF'
-import glob, os, socket, struct, sys
-run, number = sys.argv[1], int(sys.argv[2], 0)
-slot = [p for p in glob.glob(os.path.join(run, "*")) if not os.path.basename(p).startswith("ep-")]
-handle = struct.unpack("<I", open(slot[0], "rb").read(4))[0]
-s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-s.connect(os.path.join(run, "ep-%08x" % handle))
-s.sendall(b"TOBM" + bytes([1, 2, 0, 0]) + struct.pack("<IIQq", number, 0, 0, 0))
-s.close()
-EOF
-}
-set_on_top() {  # set_on_top 0|1: as the options would, through skin.ini and a live apply
-  local ini
-  ini=$(tr -d '\r' <"$APP/skin.ini" | grep -v '^OnTop=' | sed "s/^\[BAR\]\$/[BAR]\nOnTop=$1/")
-  printf '%s\n' "$ini" | sed 's/$/\r/' >"$APP/skin.ini"
-  post_to_bar 0x404
+set_on_top() {  # set_on_top 0|1: as a user would from the terminal, applied live
+  "$APP/tobu" config set BAR.OnTop "$1" >/dev/null
 }
 bar_above() { xprop -id "$(bar_win)" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE; }
 start_openbox() {

@@ -23,7 +23,11 @@ window_titled() {
 dialog_open() { [ -n "$(window_titled 系统设置)" ]; }
 dialog_closed() { ! dialog_open; }
 dialog_geometry() {
-  xwininfo -id "$(window_titled 系统设置)" |
+  local id
+  id=$(window_titled 系统设置)
+  # Without a window xwininfo would wait for a click.
+  [ -n "$id" ] || { echo "none"; return; }
+  xwininfo -id "$id" |
     awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
 }
 bar_opacity() {
@@ -33,14 +37,14 @@ bar_opacity() {
   echo "${v:-opaque}"
 }
 # Opens "系统设置" → "消息设置" from the menu button: Up from the end reaches "系统设置"
-# (退出, 帮助, 系统设置; the items of features not built are disabled and skipped), Right
+# (退出, 关于, 帮助, 主页, 系统设置), Right
 # opens its submenu on "常规设置", four Downs reach "消息设置".
 open_message_page() {
   local id
   id=$(bar_ids | head -n 1)
   xdotool mousemove --window "$id" 20 15 click 1
   sleep 0.5
-  xdotool key Up Up Up Right
+  xdotool key Up Up Up Up Up Right
   sleep 0.3
   xdotool key Down Down Down Down Return
 }
