@@ -73,9 +73,6 @@ int main(int argc, char** argv) {
     // Window positions, shapes and global keys need X11; tests choose their own platform.
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "xcb", 1);
 
-    // The weather page's browser shares the toolkit's drawing contexts; without this set
-    // before the application object, loading the engine later would crash the clock.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The application object and its title.
     QApplication app(argc, argv);
     // Only the name: a display name would be appended to every window title ("警告 — …").

@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QOpenGLContext>
 #include <QPainter>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,12 @@
 #include "online/qt/online_dialogs.h"
 #include "platform/qt/color_key.h"
 #include "settings/skin_loaders.h"
+
+// The toolkit's shared drawing context (exported by Qt GUI, which the web engine reads).
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT QOpenGLContext* qt_gl_global_share_context();
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+QT_END_NAMESPACE
 
 namespace tobu {
 
@@ -46,6 +53,18 @@ std::unique_ptr<WeatherPage> MakeWebEnginePage(QWidget* parent,
     // The engine's sandbox cannot start as root; it runs without it only when asked to.
     const char* noSandbox = std::getenv("QTWEBENGINE_DISABLE_SANDBOX");
     if (::geteuid() == 0 && !(noSandbox && std::strcmp(noSandbox, "1") == 0)) return nullptr;
+    // The engine draws through a drawing context shared with the toolkit. Made here, on first
+    // use, rather than before the application starts, a clock that never shows the weather
+    // page never loads the OpenGL driver (some 60 MB).
+    if (!qt_gl_global_share_context()) {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        auto* shared = new QOpenGLContext(qApp);
+        if (!shared->create()) {
+            delete shared;
+            return nullptr;
+        }
+        qt_gl_set_global_share_context(shared);
+    }
     // The engine is loaded from the program folder on first use only, so a clock without the
     // weather window never maps it.
     const std::string module = AppDir + kWeatherPageModule;
