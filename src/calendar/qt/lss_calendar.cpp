@@ -30,11 +30,11 @@ constexpr std::int32_t kShadowColor = 0xC8C8C8;
 
 } // namespace
 
-QFont GridFont(const FontSpec& spec) {
-    QFont f(Q(spec.name));
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround(spec.size * 96.0 / 72.0))));
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
+QFont GridFont(const FontSpec& font) {
+    QFont f(Q(font.name));
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround(font.size * 96.0 / 72.0))));
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
     return f;
 }
 

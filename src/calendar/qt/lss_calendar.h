@@ -12,7 +12,7 @@
 namespace tobu {
 
 // A font of the grid as Qt draws it (pixel size from points at 96 dots per inch).
-QFont GridFont(const FontSpec& spec);
+QFont GridFont(const FontSpec& font);
 QColor GridColor(std::int32_t color);
 // Measures with Qt's font metrics.
 TextSize MeasureGridText(const FontSpec& font, std::string_view text);
