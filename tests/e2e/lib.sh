@@ -13,6 +13,7 @@ export XDG_RUNTIME_DIR="$WORK/run"
 unset QT_QPA_PLATFORM
 # A sanitizer build runs under libfaketime's preload too.
 export ASAN_OPTIONS="verify_asan_link_order=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 PIDS=()
 failures=0
 passes=0
