@@ -32,10 +32,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Two program folders: the bar alone (DefWin 0, the goal at rest) and the shipped settings,
-# which open the analog clock under the bar. Each runs as its own instance.
-for app in app app-clock app-sync app-options app-tasks app-cal; do
-for app in app app-clock app-weather; do
+# One program folder for each row: the bar alone (DefWin 0, the goal at rest), the shipped
+# settings (which open the analog clock under the bar), and one for each feature measured. Each
+# runs as its own instance.
+for app in app app-clock app-sync app-options app-tasks app-cal app-weather; do
   mkdir -p "$work/$app" "$work/run-$app"
   chmod 700 "$work/run-$app"
   cp -r "$stage"/. "$work/$app"/
@@ -148,19 +148,15 @@ t_clock0=$(ticks "$clock_pid"); s_clock0=$(switches "$clock_pid")
 t_bare0=$(ticks "$bare_pid"); s_bare0=$(switches "$bare_pid")
 t_face0=$(ticks "$face_pid"); s_face0=$(switches "$face_pid")
 t_sync0=$(ticks "$sync_pid"); s_sync0=$(switches "$sync_pid")
-sleep "$duration"
-t_sync1=$(ticks "$sync_pid"); s_sync1=$(switches "$sync_pid")
 t_opt0=$(ticks "$opt_pid"); s_opt0=$(switches "$opt_pid")
-sleep "$duration"
-t_opt1=$(ticks "$opt_pid"); s_opt1=$(switches "$opt_pid")
 t_task0=$(ticks "$task_pid"); s_task0=$(switches "$task_pid")
-sleep "$duration"
-t_task1=$(ticks "$task_pid"); s_task1=$(switches "$task_pid")
 t_cal0=$(ticks "$cal_pid"); s_cal0=$(switches "$cal_pid")
-sleep "$duration"
-t_cal1=$(ticks "$cal_pid"); s_cal1=$(switches "$cal_pid")
 t_weather0=$(ticks "$weather_pid"); s_weather0=$(switches "$weather_pid")
 sleep "$duration"
+t_sync1=$(ticks "$sync_pid"); s_sync1=$(switches "$sync_pid")
+t_opt1=$(ticks "$opt_pid"); s_opt1=$(switches "$opt_pid")
+t_task1=$(ticks "$task_pid"); s_task1=$(switches "$task_pid")
+t_cal1=$(ticks "$cal_pid"); s_cal1=$(switches "$cal_pid")
 t_weather1=$(ticks "$weather_pid"); s_weather1=$(switches "$weather_pid")
 t_face1=$(ticks "$face_pid"); s_face1=$(switches "$face_pid")
 t_clock1=$(ticks "$clock_pid"); s_clock1=$(switches "$clock_pid")
