@@ -1,3 +1,4 @@
+// corpus: tests/online/corpus/feed
 // Reads arbitrary bytes as a served feed and as a cache, and checks the feed's promises: a valid
 // feed's cache reads back with the same version, interval and records; the link rule only ever
 // lets through http, https and mailto links without control characters.

@@ -1,3 +1,4 @@
+// corpus: tests/calendar/corpus/marks
 // Reads arbitrary bytes as Marks.rec and checks the file's promises: every non-empty line is
 // kept byte for byte (a save writes exactly the lines read, each with CR LF, and reads back to
 // the same lines), sorting only reorders, and the look-ups, the grid's mark entries and the

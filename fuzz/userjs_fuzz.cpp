@@ -1,3 +1,4 @@
+// corpus: tests/online/corpus/userjs
 // Reads arbitrary bytes as a Firefox profiles.ini and user.js (split at the first zero byte) and
 // as a server setting, and checks the start page's promises: a written address reads back, a
 // second write changes nothing, and only http or https servers are ever used.

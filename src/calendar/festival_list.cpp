@@ -428,7 +428,9 @@ std::int32_t GetMarkColor(const TFestivalList& list, TDateTime date) {
     return list.GetWeekMarkColor(date);
 }
 
-TFestivalList MakeGridFestivalList() {
+namespace {
+
+TFestivalList BuildGridFestivalList() {
     const TFestivalList builtIn;
     TFestivalList grid;
     for (int k = 0; k < 3; ++k) {
@@ -442,6 +444,14 @@ TFestivalList MakeGridFestivalList() {
         }
         grid.SetFestivalList(k, black);
     }
+    return grid;
+}
+
+} // namespace
+
+TFestivalList MakeGridFestivalList() {
+    // Built once: every month grid and every mark look-up starts from a copy.
+    static const TFestivalList grid = BuildGridFestivalList();
     return grid;
 }
 

@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "platform/folder_trust.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -40,22 +41,21 @@ char FoldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Equal ignoring ASCII letter case. A GBK lead byte and its trail byte are compared exactly,
-// so a trail byte that happens to be a letter is never folded; UTF-8 multi-byte characters
-// hold no ASCII bytes, so only their ASCII letters fold.
-bool SameName(std::string_view a, std::string_view b, bool utf8) {
-    if (utf8) return SameText(a, b);
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(a[i]);
-        if (c >= 0x81 && c <= 0xFE && i + 1 < a.size()) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+// The form of a name under which names that are equal ignoring ASCII letter case are equal
+// strings. A GBK lead byte and its trail byte are kept as they are, so a trail byte that happens
+// to be a letter is never folded; UTF-8 multi-byte characters hold no ASCII bytes, so only
+// their ASCII letters fold.
+std::string FoldedName(std::string_view name, bool utf8) {
+    std::string out(name);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(out[i]);
+        if (!utf8 && c >= 0x81 && c <= 0xFE && i + 1 < out.size()) {
             ++i;
             continue;
         }
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+        out[i] = FoldAscii(out[i]);
     }
-    return true;
+    return out;
 }
 
 bool HasControl(std::string_view s) {
@@ -459,10 +459,12 @@ IniFile IniFile::FromBytes(std::string_view bytes, std::string path) {
 
 void IniFile::Parse(std::string_view bytes) {
     lines_.clear();
+    indexed_ = false;
     // A file that starts with the UTF-8 mark is UTF-8 throughout; Serialize puts the mark back.
     utf8_ = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
     if (utf8_) bytes.remove_prefix(kUtf8Bom.size());
     bool eol_known = false;
+    lines_.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         std::size_t nl = bytes.find('\n', pos);
@@ -511,12 +513,35 @@ void IniFile::Classify(Line& line) {
     line.eq = eq;
 }
 
+void IniFile::BuildIndex() const {
+    index_.clear();
+    index_.reserve(lines_.size());
+    std::string section;
+    bool first_of_name = false;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        if (line.kind == Kind::Section) {
+            section = FoldedName(line.name, utf8_);
+            first_of_name = index_.try_emplace(section, i).second;
+        } else if (line.kind == Kind::Key && first_of_name) {
+            // A section entry never holds a line break; a key entry is section, LF, key.
+            index_.try_emplace(section + '\n' + FoldedName(line.name, utf8_), i);
+        }
+    }
+    indexed_ = true;
+}
+
+void IniFile::IndexInsertedLine(std::size_t at) const {
+    if (!indexed_) return;
+    for (auto& entry : index_)
+        if (entry.second >= at) ++entry.second;
+}
+
 std::size_t IniFile::FindSection(std::string_view file_section) const {
     if (file_section.empty()) return npos;
-    for (std::size_t i = 0; i < lines_.size(); ++i)
-        if (lines_[i].kind == Kind::Section && SameName(lines_[i].name, file_section, utf8_))
-            return i;
-    return npos;
+    if (!indexed_) BuildIndex();
+    auto it = index_.find(FoldedName(file_section, utf8_));
+    return it == index_.end() ? npos : it->second;
 }
 
 std::size_t IniFile::SectionEnd(std::size_t header) const {
@@ -526,13 +551,10 @@ std::size_t IniFile::SectionEnd(std::size_t header) const {
 }
 
 std::size_t IniFile::FindKey(std::string_view file_section, std::string_view file_key) const {
-    if (file_key.empty()) return npos;
-    std::size_t header = FindSection(file_section);
-    if (header == npos) return npos;
-    std::size_t end = SectionEnd(header);
-    for (std::size_t i = header + 1; i < end; ++i)
-        if (lines_[i].kind == Kind::Key && SameName(lines_[i].name, file_key, utf8_)) return i;
-    return npos;
+    if (file_key.empty() || file_section.empty()) return npos;
+    if (!indexed_) BuildIndex();
+    auto it = index_.find(FoldedName(file_section, utf8_) + '\n' + FoldedName(file_key, utf8_));
+    return it == index_.end() ? npos : it->second;
 }
 
 const IniFile::Line* IniFile::FindKeyLine(std::string_view section, std::string_view key) const {
@@ -619,6 +641,12 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
         head.name = sec;
         lines_.push_back(std::move(head));
         lines_.push_back(std::move(fresh));
+        if (indexed_) {
+            // The first section of its name, holding the first key of its name.
+            const std::string folded = FoldedName(sec, utf8_);
+            index_.emplace(folded, lines_.size() - 2);
+            index_.emplace(folded + '\n' + FoldedName(name, utf8_), lines_.size() - 1);
+        }
         modified_ = true;
         return true;
     }
@@ -629,6 +657,8 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
         if (lines_[i].kind == Kind::Key) insert = i + 1;
     if (lines_[insert - 1].eol.empty()) lines_[insert - 1].eol = eol_;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insert), std::move(fresh));
+    IndexInsertedLine(insert);
+    if (indexed_) index_.emplace(FoldedName(sec, utf8_) + '\n' + FoldedName(name, utf8_), insert);
     modified_ = true;
     return true;
 }
@@ -647,6 +677,7 @@ bool IniFile::EraseKey(std::string_view section, std::string_view key) {
     // A last line without a line end passes its (missing) ending on to the line before.
     if (at + 1 == lines_.size() && lines_[at].eol.empty() && at > 0) lines_[at - 1].eol.clear();
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(at));
+    indexed_ = false; // a later key of the same name may come forward
     modified_ = true;
     return true;
 }

@@ -23,6 +23,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tobu {
@@ -123,6 +124,10 @@ private:
     std::size_t SectionEnd(std::size_t header) const;
     std::size_t FindKey(std::string_view file_section, std::string_view file_key) const;
     const Line* FindKeyLine(std::string_view section, std::string_view key) const;
+    // The look-up table of the first section of each name and the first key of each name in
+    // it, built on the first look-up after the lines were added or removed.
+    void BuildIndex() const;
+    void IndexInsertedLine(std::size_t at) const;
 
     std::string path_;
     std::vector<Line> lines_;
@@ -130,6 +135,8 @@ private:
     bool utf8_ = false; // the file started with the UTF-8 mark (kept out of lines_)
     LoadState state_ = LoadState::Missing;
     bool modified_ = false;
+    mutable std::unordered_map<std::string, std::size_t> index_;
+    mutable bool indexed_ = false;
 };
 
 } // namespace tobu

@@ -137,30 +137,38 @@ void ForEachDue(const TaskTable& table, int64_t from, int64_t to,
                   fits(t.Year, d.year) && fits(t.Month, d.month) && fits(t.Day, d.day);
         }
         if (!any) continue;
-        first.assign(kDay, -1);
-        int64_t filled = 0;
+        // Only the seconds of this day that lie in [from, to] are filled.
+        const int lo = day == from / kDay ? static_cast<int>(from % kDay) : 0;
+        const int hi = day == to / kDay ? static_cast<int>(to % kDay) : static_cast<int>(kDay - 1);
+        const int span = hi - lo + 1;
+        first.assign(static_cast<size_t>(span), -1);
+        int filled = 0;
         // A later task with the same time fields never wins a second; it is passed over.
         std::set<std::tuple<int, int, int>> seen;
-        for (size_t i = 0; i < table.size() && filled < kDay; ++i) {
+        for (size_t i = 0; i < table.size() && filled < span; ++i) {
             const TTaskRec& t = table[i];
             if (!t.Enabled || (t.Hour == -1 && t.Minute == -1 && t.Second == -1)) continue;
             if (!fits(t.Year, d.year) || !fits(t.Month, d.month) || !fits(t.Day, d.day)) continue;
             if (!seen.insert({t.Hour, t.Minute, t.Second}).second) continue;
-            for (int h : values(t.Hour, 24))
-                for (int m : values(t.Minute, 60))
+            for (int h : values(t.Hour, 24)) {
+                if (h * 3600 + 3599 < lo || h * 3600 > hi) continue;
+                for (int m : values(t.Minute, 60)) {
+                    const int minute = h * 3600 + m * 60;
+                    if (minute + 59 < lo || minute > hi) continue;
                     for (int s : values(t.Second, 60)) {
-                        int& slot = first[static_cast<size_t>(h * 3600 + m * 60 + s)];
+                        if (minute + s < lo || minute + s > hi) continue;
+                        int& slot = first[static_cast<size_t>(minute + s - lo)];
                         if (slot == -1) {
                             slot = static_cast<int>(i);
                             ++filled;
                         }
                     }
+                }
+            }
         }
-        int64_t lo = day == from / kDay ? from % kDay : 0;
-        int64_t hi = day == to / kDay ? to % kDay : kDay - 1;
-        for (int64_t s = lo; s <= hi; ++s)
-            if (first[static_cast<size_t>(s)] >= 0)
-                due(day * kDay + s, first[static_cast<size_t>(s)]);
+        for (int k = 0; k < span; ++k)
+            if (first[static_cast<size_t>(k)] >= 0)
+                due(day * kDay + lo + k, first[static_cast<size_t>(k)]);
     }
 }
 

@@ -157,6 +157,26 @@ TEST(IniFileWrite, UnchangedValueAndEraseKey) {
     EXPECT_FALSE(ini.EraseKey("A", "y"));
 }
 
+// Reads between writes: inserted lines move the keys after them, an erased key lets a later
+// one of the same name come forward, and a key under a repeated section stays hidden.
+TEST(IniFileWrite, ReadsStayRightAcrossInsertsAndErases) {
+    IniFile ini = IniFile::FromBytes("[A]\r\nx=1\r\n[B]\r\ny=2\r\ny=3\r\n[a]\r\nz=4\r\n");
+    EXPECT_EQ(ini.ReadString("b", "Y"), "2");
+    EXPECT_FALSE(ini.KeyExists("A", "z"));
+    ASSERT_TRUE(ini.WriteInteger("A", "w", 5)); // inserted before [B]
+    ASSERT_TRUE(ini.WriteInteger("C", "v", 6)); // a new section at the end
+    EXPECT_EQ(ini.ReadInteger("B", "y", 0), 2);
+    EXPECT_EQ(ini.ReadInteger("A", "W", 0), 5);
+    EXPECT_EQ(ini.ReadInteger("c", "V", 0), 6);
+    ASSERT_TRUE(ini.WriteInteger("B", "y", 7));
+    EXPECT_TRUE(ini.EraseKey("B", "y"));
+    EXPECT_EQ(ini.ReadInteger("B", "y", 0), 3);
+    ASSERT_TRUE(ini.WriteInteger("A", "x", 8));
+    EXPECT_EQ(ini.Serialize(),
+              "[A]\r\nx=8\r\nw=5\r\n[B]\r\ny=3\r\n[a]\r\nz=4\r\n[C]\r\nv=6\r\n");
+    EXPECT_EQ(IniFile::FromBytes(ini.Serialize()).ReadInteger("a", "w", 0), 5);
+}
+
 TEST(IniFileGbk, ChineseValuesAreGbkOnDiskAndUtf8InMemory) {
     TempDir dir;
     const std::string path = dir.File("skin.ini");
