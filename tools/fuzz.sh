@@ -2,6 +2,8 @@
 # Builds the libFuzzer targets with clang (ASan + UBSan, in build-fuzz/) and runs each for a
 # while with its seed corpus (by hand; the test suite only replays the corpora).
 #   tools/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]      default 120 seconds, every target
+# RUNS=N stops a target after N executions if that comes first. Each run's output goes to
+# build-fuzz/logs/<target>.log, and a table of executions, coverage and findings ends the run.
 # Each fuzz/*_fuzz.cpp names its seed folders on a "// corpus:" line and may add libFuzzer
 # options (room for longer inputs: -max_len) on an "// options:" line. What a run finds grows build-fuzz/corpus/<target>/; a crash
 # leaves its input as build-fuzz/crash-*: add it to the seed folder once it is fixed.
@@ -24,6 +26,24 @@ for name in "${targets[@]}"; do
   corpus="$PWD/build-fuzz/corpus/$name"
   mkdir -p "$corpus"
   echo "== $name for ${secs}s"
-  "build-fuzz/$name" -max_total_time="$secs" -print_final_stats=1 "${options[@]}" \
-    -artifact_prefix="$PWD/build-fuzz/" "$corpus" "${seeds[@]/#/$PWD/}"
+  mkdir -p build-fuzz/logs
+  "build-fuzz/$name" -max_total_time="$secs" ${RUNS:+-runs="$RUNS"} -print_final_stats=1 \
+    "${options[@]}" -artifact_prefix="$PWD/build-fuzz/$name-" "$corpus" "${seeds[@]/#/$PWD/}" \
+    >"build-fuzz/logs/$name.log" 2>&1 || true
+  tail -n 3 "build-fuzz/logs/$name.log"
+done
+
+echo
+echo "| Target | Executions | Seconds | Coverage (edges) | Features | Corpus | Findings |"
+echo "|---|---|---|---|---|---|---|"
+for name in "${targets[@]}"; do
+  log="build-fuzz/logs/$name.log"
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+  secs_used=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log")
+  last=$(grep -E '^#[0-9]+' "$log" | tail -n 1)
+  cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$last")
+  ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$last")
+  corp=$(sed -n 's/.* corp: \([^ ]*\).*/\1/p' <<<"$last")
+  found=$(find build-fuzz -maxdepth 1 -name "$name-*" | wc -l)
+  echo "| $name | ${runs:-?} | ${secs_used:-?} | ${cov:-?} | ${ft:-?} | ${corp:-?} | $found |"
 done
