@@ -221,3 +221,30 @@ verdict "with the clock: VmRSS $(mb "$face_rss") MB <= $(mb "$bare_rss") MB + 10
 verdict "with 200 tasks: wake-ups $task_wake/s <= $clock_wake/s + 0.5" "$task_wake <= $clock_wake + 0.5"
 verdict "with 200 tasks: VmRSS $(mb "$task_rss") MB <= $(mb "$clock_rss") MB + 1" \
   "$task_rss <= $clock_rss + 1024"
+
+# The command-line tool as a whole process (start, work, exit): `tobu cal --json` over 10 000
+# dates in one call, and `tobu cal --month` for each of 2 400 months (1901-01 to 2100-12), one
+# call a month. The best of three runs for the first; wall time, CPU and peak memory.
+tool="$stage/tobu"
+dates=$(python3 -c "
+import datetime
+d = datetime.date(1990, 1, 1)
+print(' '.join((d + datetime.timedelta(days=i)).isoformat() for i in range(10000)))")
+best=""
+for _ in 1 2 3; do
+  # shellcheck disable=SC2086
+  line=$( { /usr/bin/time -f "%e %U %S %M" "$tool" cal --json $dates >/dev/null; } 2>&1 | tail -n 1)
+  if [ -z "$best" ] || awk -v a="${line%% *}" -v b="${best%% *}" 'BEGIN { exit !(a < b) }'; then best=$line; fi
+done
+read -r json_s json_u json_sys json_kb <<<"$best"
+seq 0 2399 | awk '{ printf "%04d-%02d\n", 1901 + int($1 / 12), $1 % 12 + 1 }' >"$work/months"
+t0=$(now_ms)
+xargs -n 1 "$tool" cal --month <"$work/months" >/dev/null
+month_ms=$(($(now_ms) - t0))
+echo
+echo "| Command | Wall ms | CPU ms | Peak MB |"
+echo "|---|---|---|---|"
+echo "| tobu cal --json, 10 000 dates, one call | $(awk -v s="$json_s" 'BEGIN { printf "%.0f", s * 1000 }') | $(awk -v u="$json_u" -v s="$json_sys" 'BEGIN { printf "%.0f", (u + s) * 1000 }') | $(mb "$json_kb") |"
+echo "| tobu cal --month, 2 400 months, a call each | $month_ms (total) | - | - |"
+verdict "tobu cal --json for 10 000 dates within 30 ms" \
+  "$(awk -v s="$json_s" 'BEGIN { print s * 1000 }') <= 30"
