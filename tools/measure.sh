@@ -121,106 +121,89 @@ switches() {  # context switches of all threads so far
 }
 status_kb() { awk -v k="$2:" '$1 == k { print $2 }' "/proc/$1/status"; }
 
-read -r bare_pid bare_start < <(start_timed "$bare")
-pids+=("$bare_pid")
-read -r clock_pid clock_start < <(start_clock_in app)
-pids+=("$clock_pid")
-read -r face_pid face_start < <(start_clock_in app-clock)
-pids+=("$face_pid")
-read -r sync_pid sync_start < <(TOBU_CLOCK_SETTER=/bin/true start_clock_in app-sync)
-pids+=("$sync_pid")
-read -r opt_pid _ < <(start_clock_in app-options)
-pids+=("$opt_pid")
-# "系统设置" → "常规设置" from its menu button (Up from the end: 退出, 关于, 帮助, 主页, 系统设置).
-sleep 1
-xdotool mousemove 20 315 click 1 sleep 0.5 key Up Up Up Up Up Right sleep 0.3 key Return
-read -r task_pid task_start < <(start_clock_in app-tasks)
-pids+=("$task_pid")
-read -r cal_pid cal_start < <(start_clock_in app-cal)
-pids+=("$cal_pid")
-read -r weather_pid weather_start < <(TOBU_SERVER="http://127.0.0.1:$(head -n 1 "$work/www.port")" \
-  QTWEBENGINE_DISABLE_SANDBOX=1 start_clock_in app-weather)
-pids+=("$weather_pid")
+# The rows: a name, the program folder (none for the bare label), and the row's caption.
+rows=(bare clock face sync task cal options weather)
+declare -A folder=([clock]=app [face]=app-clock [sync]=app-sync [task]=app-tasks [cal]=app-cal
+  [options]=app-options [weather]=app-weather)
+declare -A caption=([bare]="bare_label" [clock]="TobuClock" [face]="TobuClock with the analog clock"
+  [sync]="TobuClock with 自动网络校时" [task]="TobuClock with 200 scheduled tasks"
+  [cal]="TobuClock with the calendar" [options]="TobuClock with the options dialog open"
+  [weather]="TobuClock with the weather window")
+declare -A pid start t0 s0 t1 s1 cpu_of wake_of rss_of hwm_of
+for row in "${rows[@]}"; do
+  case $row in
+    bare) read -r pid[$row] start[$row] < <(start_timed "$bare") ;;
+    sync) read -r pid[$row] start[$row] < <(TOBU_CLOCK_SETTER=/bin/true start_clock_in "${folder[$row]}") ;;
+    weather)
+      read -r pid[$row] start[$row] < <(TOBU_SERVER="http://127.0.0.1:$(head -n 1 "$work/www.port")" \
+        QTWEBENGINE_DISABLE_SANDBOX=1 start_clock_in "${folder[$row]}") ;;
+    *) read -r pid[$row] start[$row] < <(start_clock_in "${folder[$row]}") ;;
+  esac
+  pids+=("${pid[$row]}")
+  if [ "$row" = options ]; then
+    # "系统设置" → "常规设置" from its menu button (Up from the end: 退出, 关于, 帮助, 主页, 系统设置).
+    sleep 1
+    xdotool mousemove 20 315 click 1 sleep 0.5 key Up Up Up Up Up Right sleep 0.3 key Return
+    start[$row]=-
+  fi
+done
 sleep "$settle"
 
 hz=$(getconf CLK_TCK)
-t_clock0=$(ticks "$clock_pid"); s_clock0=$(switches "$clock_pid")
-t_bare0=$(ticks "$bare_pid"); s_bare0=$(switches "$bare_pid")
-t_face0=$(ticks "$face_pid"); s_face0=$(switches "$face_pid")
-t_sync0=$(ticks "$sync_pid"); s_sync0=$(switches "$sync_pid")
-t_opt0=$(ticks "$opt_pid"); s_opt0=$(switches "$opt_pid")
-t_task0=$(ticks "$task_pid"); s_task0=$(switches "$task_pid")
-t_cal0=$(ticks "$cal_pid"); s_cal0=$(switches "$cal_pid")
-t_weather0=$(ticks "$weather_pid"); s_weather0=$(switches "$weather_pid")
+for row in "${rows[@]}"; do t0[$row]=$(ticks "${pid[$row]}"); s0[$row]=$(switches "${pid[$row]}"); done
 sleep "$duration"
-t_sync1=$(ticks "$sync_pid"); s_sync1=$(switches "$sync_pid")
-t_opt1=$(ticks "$opt_pid"); s_opt1=$(switches "$opt_pid")
-t_task1=$(ticks "$task_pid"); s_task1=$(switches "$task_pid")
-t_cal1=$(ticks "$cal_pid"); s_cal1=$(switches "$cal_pid")
-t_weather1=$(ticks "$weather_pid"); s_weather1=$(switches "$weather_pid")
-t_face1=$(ticks "$face_pid"); s_face1=$(switches "$face_pid")
-t_clock1=$(ticks "$clock_pid"); s_clock1=$(switches "$clock_pid")
-t_bare1=$(ticks "$bare_pid"); s_bare1=$(switches "$bare_pid")
+for row in "${rows[@]}"; do t1[$row]=$(ticks "${pid[$row]}"); s1[$row]=$(switches "${pid[$row]}"); done
 
 cpu() { awk -v a="$1" -v b="$2" -v hz="$hz" -v d="$duration" 'BEGIN { printf "%.2f", (b - a) / hz / d * 100 }'; }
 rate() { awk -v a="$1" -v b="$2" -v d="$duration" 'BEGIN { printf "%.2f", (b - a) / d }'; }
 mb() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
-
-clock_cpu=$(cpu "$t_clock0" "$t_clock1"); bare_cpu=$(cpu "$t_bare0" "$t_bare1")
-clock_wake=$(rate "$s_clock0" "$s_clock1"); bare_wake=$(rate "$s_bare0" "$s_bare1")
-clock_rss=$(status_kb "$clock_pid" VmRSS); bare_rss=$(status_kb "$bare_pid" VmRSS)
-clock_hwm=$(status_kb "$clock_pid" VmHWM); bare_hwm=$(status_kb "$bare_pid" VmHWM)
-face_cpu=$(cpu "$t_face0" "$t_face1"); face_wake=$(rate "$s_face0" "$s_face1")
-face_rss=$(status_kb "$face_pid" VmRSS); face_hwm=$(status_kb "$face_pid" VmHWM)
-sync_cpu=$(cpu "$t_sync0" "$t_sync1"); sync_wake=$(rate "$s_sync0" "$s_sync1")
-sync_rss=$(status_kb "$sync_pid" VmRSS); sync_hwm=$(status_kb "$sync_pid" VmHWM)
-opt_cpu=$(cpu "$t_opt0" "$t_opt1"); opt_wake=$(rate "$s_opt0" "$s_opt1")
-opt_rss=$(status_kb "$opt_pid" VmRSS); opt_hwm=$(status_kb "$opt_pid" VmHWM)
+for row in "${rows[@]}"; do
+  cpu_of[$row]=$(cpu "${t0[$row]}" "${t1[$row]}")
+  wake_of[$row]=$(rate "${s0[$row]}" "${s1[$row]}")
+  rss_of[$row]=$(status_kb "${pid[$row]}" VmRSS)
+  hwm_of[$row]=$(status_kb "${pid[$row]}" VmHWM)
+done
 opt_open=no
-for id in $(xdotool search --onlyvisible --pid "$opt_pid" 2>/dev/null); do
+for id in $(xdotool search --onlyvisible --pid "${pid[options]}" 2>/dev/null); do
   xprop -id "$id" _NET_WM_NAME 2>/dev/null | grep -q '"系统设置"' && opt_open=yes
 done
-task_cpu=$(cpu "$t_task0" "$t_task1"); task_wake=$(rate "$s_task0" "$s_task1")
-task_rss=$(status_kb "$task_pid" VmRSS); task_hwm=$(status_kb "$task_pid" VmHWM)
-cal_cpu=$(cpu "$t_cal0" "$t_cal1"); cal_wake=$(rate "$s_cal0" "$s_cal1")
-cal_rss=$(status_kb "$cal_pid" VmRSS); cal_hwm=$(status_kb "$cal_pid" VmHWM)
-weather_cpu=$(cpu "$t_weather0" "$t_weather1"); weather_wake=$(rate "$s_weather0" "$s_weather1")
-weather_rss=$(status_kb "$weather_pid" VmRSS); weather_hwm=$(status_kb "$weather_pid" VmHWM)
+caption[options]+=" (open: $opt_open)"
 
 cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, ${cpu_model:-unknown CPU}; ${duration} s after ${settle} s of settling, all at once on one Xvfb."
 echo
 echo "| Program | CPU % of one core | Wake-ups / s | VmRSS MB | VmHWM MB | First window ms |"
 echo "|---|---|---|---|---|---|"
-echo "| TobuClock | $clock_cpu | $clock_wake | $(mb "$clock_rss") | $(mb "$clock_hwm") | $clock_start |"
-echo "| TobuClock with the analog clock | $face_cpu | $face_wake | $(mb "$face_rss") | $(mb "$face_hwm") | $face_start |"
-echo "| TobuClock with 自动网络校时 | $sync_cpu | $sync_wake | $(mb "$sync_rss") | $(mb "$sync_hwm") | $sync_start |"
-echo "| TobuClock with 200 scheduled tasks | $task_cpu | $task_wake | $(mb "$task_rss") | $(mb "$task_hwm") | $task_start |"
-echo "| TobuClock with the calendar | $cal_cpu | $cal_wake | $(mb "$cal_rss") | $(mb "$cal_hwm") | $cal_start |"
-echo "| bare_label | $bare_cpu | $bare_wake | $(mb "$bare_rss") | $(mb "$bare_hwm") | $bare_start |"
-echo "| TobuClock with the options dialog open (open: $opt_open) | $opt_cpu | $opt_wake | $(mb "$opt_rss") | $(mb "$opt_hwm") | - |"
 # The browser engine's helper processes are not counted: the clock's own process only.
-echo "| TobuClock with the weather window | $weather_cpu | $weather_wake | $(mb "$weather_rss") | $(mb "$weather_hwm") | $weather_start |"
+for row in clock face sync task cal options weather bare; do
+  echo "| ${caption[$row]} | ${cpu_of[$row]} | ${wake_of[$row]} | $(mb "${rss_of[$row]}") | $(mb "${hwm_of[$row]}") | ${start[$row]} |"
+done
 echo
 
 # The goal at rest: CPU no more than the bare label's, at most one wake-up a second more,
 # at most 6 MB more resident memory, the first window within 1.5 times the bare label's time.
 verdict() { if awk "BEGIN { exit !($2) }"; then echo "met:     $1"; else echo "NOT met: $1"; fi; }
+clock_cpu=${cpu_of[clock]} bare_cpu=${cpu_of[bare]} face_cpu=${cpu_of[face]}
+clock_wake=${wake_of[clock]} bare_wake=${wake_of[bare]}
+clock_rss=${rss_of[clock]} bare_rss=${rss_of[bare]}
+clock_start=${start[clock]} bare_start=${start[bare]}
 verdict "CPU $clock_cpu % <= $bare_cpu %" "$clock_cpu <= $bare_cpu"
 verdict "wake-ups $clock_wake/s <= $bare_wake/s + 1" "$clock_wake <= $bare_wake + 1"
 verdict "VmRSS $(mb "$clock_rss") MB <= $(mb "$bare_rss") MB + 6" "$clock_rss <= $bare_rss + 6144"
 verdict "first window $clock_start ms <= 1.5 x $bare_start ms" \
   "$clock_start >= 0 && $bare_start > 0 && $clock_start <= 1.5 * $bare_start"
-# With the analog clock open: CPU at most twice the bare label's, at most 10 MB more memory.
-verdict "with the clock: CPU $face_cpu % <= 2 x $bare_cpu %" "$face_cpu <= 2 * $bare_cpu"
+# Each companion window: CPU at most twice the bare label's, at most 10 MB more memory.
+for row in face cal; do
+  verdict "${caption[$row]}: CPU ${cpu_of[$row]} % <= 2 x $bare_cpu %" "${cpu_of[$row]} <= 2 * $bare_cpu"
+  verdict "${caption[$row]}: VmRSS $(mb "${rss_of[$row]}") MB <= $(mb "$bare_rss") MB + 10" \
+    "${rss_of[$row]} <= $bare_rss + 10240"
+done
 verdict "with time sync: synchronised once" "$([ -s "$work/app-sync/TimeCheck.lst" ] && echo 1 || echo 0)"
-verdict "with time sync: wake-ups $sync_wake/s <= $bare_wake/s + 1" "$sync_wake <= $bare_wake + 1"
-verdict "with the clock: VmRSS $(mb "$face_rss") MB <= $(mb "$bare_rss") MB + 10" \
-  "$face_rss <= $bare_rss + 10240"
+verdict "with time sync: wake-ups ${wake_of[sync]}/s <= $bare_wake/s + 1" "${wake_of[sync]} <= $bare_wake + 1"
 # 200 scheduled tasks add no wake-up and less than 1 MB.
-verdict "with 200 tasks: wake-ups $task_wake/s <= $clock_wake/s + 0.5" "$task_wake <= $clock_wake + 0.5"
-verdict "with 200 tasks: VmRSS $(mb "$task_rss") MB <= $(mb "$clock_rss") MB + 1" \
-  "$task_rss <= $clock_rss + 1024"
+verdict "with 200 tasks: wake-ups ${wake_of[task]}/s <= $clock_wake/s + 0.5" "${wake_of[task]} <= $clock_wake + 0.5"
+verdict "with 200 tasks: VmRSS $(mb "${rss_of[task]}") MB <= $(mb "$clock_rss") MB + 1" \
+  "${rss_of[task]} <= $clock_rss + 1024"
 
 # The command-line tool as a whole process (start, work, exit): `tobu cal --json` over 10 000
 # dates in one call, and `tobu cal --month` for each of 2 400 months (1901-01 to 2100-12), one
