@@ -726,13 +726,15 @@ void TFrmLED::SetStartOptions(bool onStartHide, int defWin) {
 }
 
 void TFrmLED::PM_HelpClick() {
-    const std::string name = "TobuClockHelp.chm";
-    std::string path = AppDir + name;
-    if (QFileInfo::exists(QString::fromStdString(path))) {
-        if (services_.openFile) services_.openFile(path);
+    const HelpChoice help = ChooseHelp(AppDir, [](const std::string& path) {
+        const QFileInfo file(QString::fromStdString(path));
+        return file.isFile() && file.isReadable();
+    });
+    if (help.kind != HelpChoice::Missing) {
+        if (services_.openFile) services_.openFile(help.path);
         return;
     }
-    if (services_.warningBox) services_.warningBox("警告", MissingHelpFileMessage(name));
+    if (services_.warningBox) services_.warningBox("警告", MissingHelpFileMessage(kHelpFileName));
 }
 
 void TFrmLED::PM_ExitClick() {

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
+#include <filesystem>
 #include <gmock/gmock.h>
 #include <map>
 #include <sys/stat.h>
@@ -244,13 +245,22 @@ TEST_F(BarTest, MenusCarryEveryCaptionAndTag) {
     EXPECT_TRUE(Of(bar).Item("PM_Smp")->isChecked());
 }
 
-TEST_F(BarTest, HelpWarnsWhenTheFileIsMissing) {
+TEST_F(BarTest, HelpOpensTheHelpFileElseTheGuideElseWarns) {
     auto bar = MakeBar("");
+    // A folder where the guide's page should be is no guide.
+    std::filesystem::create_directories(dir.File("Help/index.html"));
     Of(bar).PM_HelpClick();
     EXPECT_THAT(warnings, ElementsAre("警告|\"TobuClockHelp.chm\" 文件不存在。"));
+    EXPECT_TRUE(opened.empty());
+    // With the HTML guide the desktop opens it.
+    std::filesystem::remove(dir.File("Help/index.html"));
+    tobu::testing::TempDir::Put(dir.File("Help/index.html"), "<html></html>");
+    Of(bar).PM_HelpClick();
+    EXPECT_THAT(opened, ElementsAre(dir.File("Help/index.html")));
+    // The compiled help file, when present, comes first.
     tobu::testing::TempDir::Put(dir.File("TobuClockHelp.chm"), "x");
     Of(bar).PM_HelpClick();
-    EXPECT_THAT(opened, ElementsAre(dir.File("TobuClockHelp.chm")));
+    EXPECT_THAT(opened, ElementsAre(dir.File("Help/index.html"), dir.File("TobuClockHelp.chm")));
     EXPECT_EQ(warnings.size(), 1u);
 }
 
