@@ -245,6 +245,28 @@ TEST_F(BarTest, MenusCarryEveryCaptionAndTag) {
     EXPECT_TRUE(Of(bar).Item("PM_Smp")->isChecked());
 }
 
+// The menus and the "系统设置" submenus paint their own white body and icon column: their
+// style sheet leaves the background transparent, which on screen shows black.
+TEST_F(BarTest, MenusAndTheirSubmenusPaintTheirBackground) {
+    auto bar = MakeBar("");
+    const std::pair<QMenu*, const char*> menus[] = {
+        {Of(bar).PopupMenu1(), "PopupMenu1"},
+        {Of(bar).PopupMenu2(), "PopupMenu2"},
+        {Of(bar).Item("PM_Options")->menu(), "PM_Options"},
+        {Of(bar).Item("PM_Options1")->menu(), "PM_Options1"}};
+    for (auto [menu, name] : menus) {
+        SCOPED_TRACE(name);
+        ASSERT_NE(menu, nullptr);
+        menu->ensurePolished();
+        menu->resize(menu->sizeHint());
+        const QImage img = menu->grab().toImage();
+        // Right of the captions, half-way down: the body, white and opaque.
+        EXPECT_EQ(img.pixel(img.width() - 6, img.height() / 2), qRgb(255, 255, 255));
+        // The icon column: not white.
+        EXPECT_NE(img.pixel(10, img.height() / 2), qRgb(255, 255, 255));
+    }
+}
+
 TEST_F(BarTest, HelpOpensTheHelpFileElseTheGuideElseWarns) {
     auto bar = MakeBar("");
     // A folder where the guide's page should be is no guide.
