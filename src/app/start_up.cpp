@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <unistd.h>
+#include <utility>
 
 #include "base/datetime.h"
 #include "base/text.h"
@@ -46,6 +47,16 @@ std::string ClockText(double now) {
 
 std::string MissingHelpFileMessage(const std::string& fileName) {
     return "\"" + fileName + "\" 文件不存在。";
+}
+
+HelpChoice ChooseHelp(const std::string& appDir,
+                      const std::function<bool(const std::string&)>& isFile) {
+    for (auto [kind, name] : {std::pair{HelpChoice::HelpFile, kHelpFileName},
+                              std::pair{HelpChoice::Guide, kHelpGuideName}}) {
+        std::string path = appDir + name;
+        if (isFile && isFile(path)) return {kind, path};
+    }
+    return {};
 }
 
 } // namespace tobu

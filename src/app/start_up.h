@@ -26,4 +26,16 @@ std::string ClockText(double now);
 // The warning shown when the help file is missing.
 std::string MissingHelpFileMessage(const std::string& fileName);
 
+// What "帮助" opens: the compiled help file when the program folder has it, else the HTML
+// guide in the folder's Help/, else nothing (the caller warns about the help file).
+inline constexpr const char* kHelpFileName = "TobuClockHelp.chm";
+inline constexpr const char* kHelpGuideName = "Help/index.html";
+struct HelpChoice {
+    enum Kind { HelpFile, Guide, Missing } kind = Missing;
+    std::string path; // what to open; empty when Missing
+};
+// `isFile` answers whether a path names a readable regular file (links followed).
+HelpChoice ChooseHelp(const std::string& appDir,
+                      const std::function<bool(const std::string&)>& isFile);
+
 } // namespace tobu

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include <stdexcept>
 
 using namespace tobu;
@@ -115,4 +116,25 @@ TEST(HotKey, NothingRegisteredForBadTextOrFailure) {
     EXPECT_EQ(key.Id(), 0);
     EXPECT_EQ(sys.deleted, std::vector<int>{0xC002});
     EXPECT_FALSE(key.Matches((84 << 16) | 1));
+}
+
+TEST(StartUp, HelpOpensTheHelpFileElseTheGuideElseNothing) {
+    std::set<std::string> files;
+    auto isFile = [&](const std::string& p) { return files.count(p) > 0; };
+    // Neither: the caller warns.
+    HelpChoice none = ChooseHelp("/opt/tobu/", isFile);
+    EXPECT_EQ(none.kind, HelpChoice::Missing);
+    EXPECT_EQ(none.path, "");
+    // Only the guide: it opens from the program folder's Help/.
+    files = {"/opt/tobu/Help/index.html", "/elsewhere/TobuClockHelp.chm"};
+    HelpChoice guide = ChooseHelp("/opt/tobu/", isFile);
+    EXPECT_EQ(guide.kind, HelpChoice::Guide);
+    EXPECT_EQ(guide.path, "/opt/tobu/Help/index.html");
+    // The help file wins over the guide.
+    files.insert("/opt/tobu/TobuClockHelp.chm");
+    HelpChoice chm = ChooseHelp("/opt/tobu/", isFile);
+    EXPECT_EQ(chm.kind, HelpChoice::HelpFile);
+    EXPECT_EQ(chm.path, "/opt/tobu/TobuClockHelp.chm");
+    // No answer to the question counts as no file.
+    EXPECT_EQ(ChooseHelp("/opt/tobu/", nullptr).kind, HelpChoice::Missing);
 }

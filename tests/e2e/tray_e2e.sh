@@ -4,6 +4,13 @@
 # does, minimising then hides the bar in it, and a message box is titled exactly "警告".
 source "$(dirname "$0")/lib.sh"
 unset DBUS_SESSION_BUS_ADDRESS # the icon goes to the XEmbed tray that trayer hosts
+# Stand-in openers for "帮助": they only write down what they were asked to open.
+mkdir -p "$WORK/bin"
+for opener in xdg-open gio kde-open5 gnome-open sensible-browser x-www-browser firefox; do
+  printf '#!/bin/sh\necho "$@" >>"%s/opened.txt"\n' "$WORK" >"$WORK/bin/$opener"
+  chmod +x "$WORK/bin/$opener"
+done
+export PATH="$WORK/bin:$PATH" BROWSER="$WORK/bin/xdg-open"
 
 openbox >"$WORK/openbox.log" 2>&1 &
 PIDS+=($!)
@@ -62,6 +69,7 @@ title_with() {
 }
 has_title() { [ -n "$(title_with "$1")" ]; }
 title_is() { [ "$(title_with "$1")" = "\"$2\"" ]; }
+no_title() { ! has_title "$1"; }
 
 start_clock
 started=$SECONDS
@@ -104,13 +112,26 @@ check "the tray icon stays" tray_has_icon
 check "a second start exits" second_start
 check "a second start brings the bar back from the tray" wait_for 5 bar_viewable
 
-# The missing help file's warning: its title is the program's text and nothing more.
-click_bar 20 15
-sleep 0.5
-xdotool key Up Up Up Return  # 退出, 关于, 帮助
+# "帮助" opens the HTML guide of the program folder with the desktop's opener.
+help_item() {
+  click_bar 20 15
+  sleep 0.5
+  xdotool key Up Up Up Return  # 退出, 关于, 帮助
+}
+opened_guide() { grep -q "$APP/Help/index.html" "$WORK/opened.txt" 2>/dev/null; }
+check "the staged folder ships the guide" test -s "$APP/Help/index.html"
+help_item
+check "帮助 opens Help/index.html" wait_for 5 opened_guide
+sleep 1
+check "no warning while the guide is there" no_title "警告"
+
+# Without help file and guide, the warning: its title is the program's text and nothing more.
+rm -rf "$APP/Help" "$WORK/opened.txt"
+help_item
 check "the warning box opens" wait_for 5 has_title "警告"
 check "its title is exactly 警告" title_is "警告" "警告"
 xdotool key Return
+check "nothing was opened" test ! -e "$WORK/opened.txt"
 
 check "the clock still runs" kill -0 "$CLOCK" || dump_log
 kill -TERM "$CLOCK"

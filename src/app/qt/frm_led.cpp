@@ -294,8 +294,7 @@ void TFrmLED::BuildMenus() {
     PM_Exit1 = t.exit;
 
     // The built-in look's menus until a skin says otherwise.
-    SetMenuColors(*PopupMenu1, MenuColors{});
-    SetMenuColors(*PopupMenu2, MenuColors{});
+    SetBarMenuColors(MenuColors{});
     connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(); });
     connect(PopupMenu2, &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(); });
     RzTrayIcon1->setContextMenu(PopupMenu2);
@@ -726,13 +725,15 @@ void TFrmLED::SetStartOptions(bool onStartHide, int defWin) {
 }
 
 void TFrmLED::PM_HelpClick() {
-    const std::string name = "TobuClockHelp.chm";
-    std::string path = AppDir + name;
-    if (QFileInfo::exists(QString::fromStdString(path))) {
-        if (services_.openFile) services_.openFile(path);
+    const HelpChoice help = ChooseHelp(AppDir, [](const std::string& path) {
+        const QFileInfo file(QString::fromStdString(path));
+        return file.isFile() && file.isReadable();
+    });
+    if (help.kind != HelpChoice::Missing) {
+        if (services_.openFile) services_.openFile(help.path);
         return;
     }
-    if (services_.warningBox) services_.warningBox("警告", MissingHelpFileMessage(name));
+    if (services_.warningBox) services_.warningBox("警告", MissingHelpFileMessage(kHelpFileName));
 }
 
 void TFrmLED::PM_ExitClick() {
@@ -822,8 +823,13 @@ void TFrmLED::ApplyBarSkin(const BarSkin& skin) {
     AAFadeTextDate->update();
     // Menu colours take effect the next time a menu opens.
     menu_look_ = skin.menu;
-    SetMenuColors(*PopupMenu1, skin.menu);
-    SetMenuColors(*PopupMenu2, skin.menu);
+    SetBarMenuColors(skin.menu);
+}
+
+void TFrmLED::SetBarMenuColors(const MenuColors& colors) {
+    // The "系统设置" submenus take the colours too: they paint no background of their own.
+    for (QMenu* menu : {PopupMenu1, PopupMenu2, PM_Options->menu(), PM_Options1->menu()})
+        if (menu) SetMenuColors(*menu, colors);
 }
 
 void TFrmLED::LoadDialogFrame(const std::string& path) {

@@ -255,6 +255,7 @@ private:
     void PopupMenu1Popup();
     void PM_CalendarClick(QAction* item);
     void PM_OptionsNorClick(QAction* item);
+    void SetBarMenuColors(const MenuColors& colors);
     void PM_HelpClick();
     void PM_ExitClick();
 

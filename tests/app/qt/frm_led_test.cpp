@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
+#include <filesystem>
 #include <gmock/gmock.h>
 #include <map>
 #include <sys/stat.h>
@@ -244,13 +245,44 @@ TEST_F(BarTest, MenusCarryEveryCaptionAndTag) {
     EXPECT_TRUE(Of(bar).Item("PM_Smp")->isChecked());
 }
 
-TEST_F(BarTest, HelpWarnsWhenTheFileIsMissing) {
+// The menus and the "系统设置" submenus paint their own white body and icon column: their
+// style sheet leaves the background transparent, which on screen shows black.
+TEST_F(BarTest, MenusAndTheirSubmenusPaintTheirBackground) {
     auto bar = MakeBar("");
+    const std::pair<QMenu*, const char*> menus[] = {
+        {Of(bar).PopupMenu1(), "PopupMenu1"},
+        {Of(bar).PopupMenu2(), "PopupMenu2"},
+        {Of(bar).Item("PM_Options")->menu(), "PM_Options"},
+        {Of(bar).Item("PM_Options1")->menu(), "PM_Options1"}};
+    for (auto [menu, name] : menus) {
+        SCOPED_TRACE(name);
+        ASSERT_NE(menu, nullptr);
+        menu->ensurePolished();
+        menu->resize(menu->sizeHint());
+        const QImage img = menu->grab().toImage();
+        // Right of the captions, half-way down: the body, white and opaque.
+        EXPECT_EQ(img.pixel(img.width() - 6, img.height() / 2), qRgb(255, 255, 255));
+        // The icon column: not white.
+        EXPECT_NE(img.pixel(10, img.height() / 2), qRgb(255, 255, 255));
+    }
+}
+
+TEST_F(BarTest, HelpOpensTheHelpFileElseTheGuideElseWarns) {
+    auto bar = MakeBar("");
+    // A folder where the guide's page should be is no guide.
+    std::filesystem::create_directories(dir.File("Help/index.html"));
     Of(bar).PM_HelpClick();
     EXPECT_THAT(warnings, ElementsAre("警告|\"TobuClockHelp.chm\" 文件不存在。"));
+    EXPECT_TRUE(opened.empty());
+    // With the HTML guide the desktop opens it.
+    std::filesystem::remove(dir.File("Help/index.html"));
+    tobu::testing::TempDir::Put(dir.File("Help/index.html"), "<html></html>");
+    Of(bar).PM_HelpClick();
+    EXPECT_THAT(opened, ElementsAre(dir.File("Help/index.html")));
+    // The compiled help file, when present, comes first.
     tobu::testing::TempDir::Put(dir.File("TobuClockHelp.chm"), "x");
     Of(bar).PM_HelpClick();
-    EXPECT_THAT(opened, ElementsAre(dir.File("TobuClockHelp.chm")));
+    EXPECT_THAT(opened, ElementsAre(dir.File("Help/index.html"), dir.File("TobuClockHelp.chm")));
     EXPECT_EQ(warnings.size(), 1u);
 }
 
