@@ -48,4 +48,8 @@ std::string MissingHelpFileMessage(const std::string& fileName) {
     return "\"" + fileName + "\" 文件不存在。";
 }
 
+std::string SettingsSaveFailedMessage(const std::string& path) {
+    return "无法保存设置文件 " + path + "，设置将在下次修改或退出时再次保存。";
+}
+
 } // namespace tobu

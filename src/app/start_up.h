@@ -25,5 +25,7 @@ std::string ClockText(double now);
 
 // The warning shown when the help file is missing.
 std::string MissingHelpFileMessage(const std::string& fileName);
+// The warning, once, that the settings file could not be written (the bar tries again).
+std::string SettingsSaveFailedMessage(const std::string& path);
 
 } // namespace tobu
