@@ -2,7 +2,8 @@
 # running, warns once that skin.ini could not be saved, and the files already there stay as
 # they were. Sourced after lib.sh.
 
-# The user's files, with the bar at (500, 300) and no companion window.
+# The user's files, with the bar at (500, 300) and no companion window, and Sup/ as every
+# start of the clock makes it.
 seed_user_files() {
   mkdir -p "$1/Sup"
   printf '; mine\r\n[BAR]\r\nLeft=500\r\nTop=300\r\nDefWin=0\r\n[MSG]\r\nCalendarLX=0\r\n' >"$1/skin.ini"
