@@ -83,7 +83,9 @@ function(tobu_tests)
     foreach(script ${e2e})
         get_filename_component(tname ${script} NAME_WE)
         add_test(NAME e2e.${tname} COMMAND bash ${script})
+        # A script that cannot set up its case here (no mounting, no second user) exits 77.
         set_tests_properties(e2e.${tname} PROPERTIES LABELS e2e TIMEOUT 180 RUN_SERIAL TRUE
+            SKIP_RETURN_CODE 77
             ENVIRONMENT "TOBU_SOURCE_DIR=${CMAKE_SOURCE_DIR};TOBU_STAGE=${TOBU_STAGE};TOBU_POWEROFF_COMMAND=")
     endforeach()
 endfunction()

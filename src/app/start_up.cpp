@@ -59,4 +59,8 @@ HelpChoice ChooseHelp(const std::string& appDir,
     return {};
 }
 
+std::string SettingsSaveFailedMessage(const std::string& path) {
+    return "无法保存设置文件 " + path + "，设置将在下次修改或退出时再次保存。";
+}
+
 } // namespace tobu

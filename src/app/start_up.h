@@ -25,6 +25,8 @@ std::string ClockText(double now);
 
 // The warning shown when the help file is missing.
 std::string MissingHelpFileMessage(const std::string& fileName);
+// The warning, once, that the settings file could not be written (the bar tries again).
+std::string SettingsSaveFailedMessage(const std::string& path);
 
 // What "帮助" opens: the compiled help file when the program folder has it, else the HTML
 // guide in the folder's Help/, else nothing (the caller warns about the help file).

@@ -1,8 +1,6 @@
 // `tobu config`: read and change the settings of the options dialog in skin.ini, with the
 // dialog's rules, and have a running clock take them at once.
-#include <cstdlib>
 #include <ostream>
-#include <sys/stat.h>
 
 #include "cli/command.h"
 #include "cli/package_io.h"
@@ -26,8 +24,8 @@ constexpr const char* kUsage =
     "program folder (DIR, default the folder of tobu). KEY is SECTION.Name, e.g. MSG.AutoSec\n"
     "(any letter case); `list` shows all 28. Values are shown as the dialog shows them: ranges\n"
     "clamped, unreadable values as the default. `set` checks every pair before it writes one\n"
-    "batch, keeping every other line of skin.ini, and unless --no-apply a clock running on\n"
-    "this desktop takes the new settings at once.\n\n"
+    "batch, keeping every other line of skin.ini, and unless --no-apply every clock of yours\n"
+    "that runs from this skin.ini, on any desktop, takes the new settings at once.\n\n"
     "Values: booleans 1/0, true/false, on/off, yes/no; integers in decimal, 0x or $ hex;\n"
     "lists by index or caption; CLOCK.HotKey1 e.g. \"Ctrl + Shift\"; CLOCK.HotKey2 a letter;\n"
     "LED.FontColor 0-16777215 or #RRGGBB; SKIN.SkinFile/ClockFile a package in Skin/ or\n"
@@ -74,27 +72,34 @@ int Show(const LeadingOptions& o, const std::vector<const ConfigKey*>& keys, boo
     return 0;
 }
 
-// The answers of a running clock to kWmApplySettings.
-enum class ApplyAnswer { NoClock, Applied, OtherFile, DialogOpen };
+// What the running clocks answered to kWmApplySettings (1 applied, 2 its options dialog is
+// open, 0 it works from another file).
+struct ApplyAnswers {
+    bool applied = false;
+    bool dialog_open = false;
+};
 
-ApplyAnswer ApplyToRunningClock(const std::string& ini_path) {
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) return ApplyAnswer::NoClock;
-    // Only look at a slot that exists: a desktop without a clock keeps no slot file.
-    const std::string name = InstanceSlot::DefaultName();
-    struct stat st {};
-    if (::stat(InstanceSlot::PathOf(name).c_str(), &st) != 0) return ApplyAnswer::NoClock;
-    InstanceSlot slot = InstanceSlot::Open(name);
-    WindowHandle handle = slot.IsNull() ? 0 : slot.Read();
-    if (handle == 0) return ApplyAnswer::NoClock;
-    Message m;
-    m.msg = kWmApplySettings;
-    m.data.assign(ini_path.begin(), ini_path.end());
-    std::optional<int64_t> r = SendMessage(handle, m, 5000);
-    if (!r) return ApplyAnswer::NoClock;
-    if (*r == 1) return ApplyAnswer::Applied;
-    if (*r == 2) return ApplyAnswer::DialogOpen;
-    return ApplyAnswer::OtherFile;
+// Which clocks take the new settings: every running clock of this user, on any desktop, whose
+// own skin.ini is the file just written (each clock compares the path with its own and answers
+// OtherFile otherwise). Not only the clock of $DISPLAY: clocks on two desktops that run from
+// one program folder share this one file, and a clock left on the old values would show them
+// and write its stale Tr back at exit, undoing the change. So a change reaches the same clocks
+// wherever tobu runs, with or without a display.
+ApplyAnswers ApplyToRunningClocks(const std::string& ini_path) {
+    ApplyAnswers answers;
+    for (const std::string& name : InstanceSlot::NamesOnAllDesktops()) {
+        InstanceSlot slot = InstanceSlot::Open(name);
+        WindowHandle handle = slot.IsNull() ? 0 : slot.Read();
+        if (handle == 0) continue;
+        Message m;
+        m.msg = kWmApplySettings;
+        m.data.assign(ini_path.begin(), ini_path.end());
+        std::optional<int64_t> r = SendMessage(handle, m, 5000);
+        if (!r) continue;
+        answers.applied = answers.applied || *r == 1;
+        answers.dialog_open = answers.dialog_open || *r == 2;
+    }
+    return answers;
 }
 
 int RunSet(const LeadingOptions& o, Io& io) {
@@ -131,11 +136,11 @@ int RunSet(const LeadingOptions& o, Io& io) {
         io.err << "tobu config: cannot save " << IniPath(o) << "\n";
         return 1;
     }
-    ApplyAnswer answer = o.no_apply ? ApplyAnswer::NoClock : ApplyToRunningClock(IniPath(o));
-    if (answer == ApplyAnswer::DialogOpen)
+    const ApplyAnswers answers = o.no_apply ? ApplyAnswers{} : ApplyToRunningClocks(IniPath(o));
+    if (answers.dialog_open)
         io.err << "tobu config: the options dialog of the running clock is open; it will write "
                   "its own values when it closes\n";
-    const bool applied = answer == ApplyAnswer::Applied;
+    const bool applied = answers.applied;
     for (const Pair& p : pairs) {
         if (o.json)
             io.out << "{\"key\": " << JsonString(p.key->Name())

@@ -130,9 +130,14 @@ bool WriteAdCache(const std::string& appDir, const std::string& text) {
         ::close(dir);
         return false;
     }
-    DeleteRegularFiles(dir, temp);
+    // The rename replaces the old cache in one step, so a reader (or a writer killed at any
+    // moment) finds the old or the new cache, never none. The other files go afterwards; the
+    // temporary files of killed writers are among them.
     const bool renamed = ::renameat(dir, temp.c_str(), dir, kCacheName) == 0;
-    if (!renamed) ::unlinkat(dir, temp.c_str(), 0);
+    if (!renamed)
+        ::unlinkat(dir, temp.c_str(), 0);
+    else
+        DeleteRegularFiles(dir, kCacheName);
     ::close(dir);
     return renamed;
 }

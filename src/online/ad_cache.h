@@ -25,11 +25,10 @@ std::optional<std::vector<std::string>> ReadAdCache(const std::string& appDir);
 // What the check reads from the cache's first line ("" and 3 without a cache).
 FeedHeader CachedHeader(const std::optional<std::vector<std::string>>& cache);
 
-// Replaces the cache: a temporary file is written in Sup/ (created when missing), then every
-// other regular file directly in Sup/ is deleted (folders, symbolic links and special files
-// stay; nothing is entered), then the temporary file is renamed to Ad.his. Sup/ itself must be
-// a real folder, not a link. False, with the old cache kept, when the temporary file cannot be
-// written.
+// Replaces the cache: a temporary file is written in Sup/ (created when missing) and renamed
+// over Ad.his, then every other regular file directly in Sup/ is deleted (folders, symbolic
+// links and special files stay; nothing is entered). Sup/ itself must be a real folder, not a
+// link. False, with the old cache kept, when the temporary file cannot be written.
 bool WriteAdCache(const std::string& appDir, const std::string& text);
 
 // Rewrites Upgrade.his in the program folder with the moment, atomically.

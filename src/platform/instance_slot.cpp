@@ -1,11 +1,13 @@
 #include "platform/instance_slot.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -26,11 +28,16 @@ std::string SanitizeName(const std::string& s) {
     return out;
 }
 
+// The part of a slot's name before the display: the prefix and the user id.
+std::string UserPart() {
+    std::string prefix = kInstanceSlotGuid;
+    if (const char* p = std::getenv("TOBU_INSTANCE_NAME"); p && *p) prefix = p;
+    return prefix + "-" + std::to_string(getuid()) + "-";
+}
+
 } // namespace
 
 std::string InstanceSlot::DefaultName() {
-    std::string prefix = kInstanceSlotGuid;
-    if (const char* p = std::getenv("TOBU_INSTANCE_NAME"); p && *p) prefix = p;
     std::string display = "none";
     if (const char* d = std::getenv("DISPLAY"); d && *d) {
         display = d;
@@ -40,9 +47,23 @@ std::string InstanceSlot::DefaultName() {
         if (colon != std::string::npos && dot != std::string::npos && dot > colon)
             display.erase(dot);
     }
-    std::string name = "/" + SanitizeName(prefix + "-" + std::to_string(getuid()) + "-" + display);
+    std::string name = "/" + SanitizeName(UserPart() + display);
     if (name.size() > 200) name.resize(200);
     return name;
+}
+
+std::vector<std::string> InstanceSlot::NamesOnAllDesktops() {
+    std::vector<std::string> names;
+    const std::string start = SanitizeName(UserPart());
+    DIR* d = opendir(RuntimeDir().c_str());
+    if (!d) return names;
+    while (const dirent* e = readdir(d)) {
+        const std::string file = e->d_name;
+        if (file.size() > start.size() && file.starts_with(start)) names.push_back("/" + file);
+    }
+    closedir(d);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string InstanceSlot::PathOf(const std::string& name) {

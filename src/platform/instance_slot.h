@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/endpoint.h"
 
@@ -28,6 +29,9 @@ public:
     // the program's GUID), the user id and the X display, with characters that do not belong
     // in a file name replaced by "_".
     static std::string DefaultName();
+    // The names of this user's slots on every desktop that has one: the files in the runtime
+    // folder named as DefaultName names them for any display.
+    static std::vector<std::string> NamesOnAllDesktops();
     // The slot's file: the runtime folder followed by the name.
     static std::string PathOf(const std::string& name);
     // Opens the slot, creating it zero-filled when it does not exist. A failure (no private

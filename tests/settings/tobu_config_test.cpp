@@ -19,8 +19,9 @@ static const bool kHomeGuard = tobu::testing::InstallHomeGuard();
 // Runs `tobu ARGS` with --no-apply-free arguments quoted by the caller; stderr is kept apart.
 tobu::testing::CommandRun Tobu(const std::string& args, std::string* err = nullptr,
                                const std::string& errFile = "/dev/null") {
-    auto r =
-        tobu::testing::RunCommand("DISPLAY= '" + StageDir() + "/tobu' " + args + " 2>" + errFile);
+    // No clock of this user is reached, on any desktop: no slot has this name.
+    auto r = tobu::testing::RunCommand("DISPLAY= TOBU_INSTANCE_NAME=tobu-config-test-none '" +
+                                       StageDir() + "/tobu' " + args + " 2>" + errFile);
     if (err) *err = TempDir::Get(errFile);
     return r;
 }

@@ -621,7 +621,9 @@ void TFrmLED::TimerSavePosTimer() {
     }
     if (x() == SavedLeft && y() == SavedTop && !clockMoved) return;
     if (x() != SavedLeft || y() != SavedTop) PositionKnown = true; // the user moved the bar
-    if (SaveBarPosition(SettingsPath(), x(), y(), clock)) {
+    const bool saved = SaveBarPosition(SettingsPath(), x(), y(), clock);
+    SettingsSaveDone(saved);
+    if (saved) {
         SavedLeft = x();
         SavedTop = y();
         if (clock) {
@@ -629,6 +631,18 @@ void TFrmLED::TimerSavePosTimer() {
             ClockWinTop = clock->top;
         }
     }
+}
+
+void TFrmLED::SettingsSaveDone(bool ok) {
+    if (ok) {
+        settings_save_warned_ = false;
+        return;
+    }
+    if (settings_save_warned_) return;
+    // Set before the box: its event loop runs the 2 s retries, which must not open another.
+    settings_save_warned_ = true;
+    if (services_.warningBox)
+        services_.warningBox("警告", SettingsSaveFailedMessage(SettingsPath()));
 }
 
 int TFrmLED::ChildWindowIndex() const {

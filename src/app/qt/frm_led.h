@@ -100,6 +100,11 @@ public:
     bool Minimized() const { return minimized_; }
     bool TrayAnimating() const { return tray_animation_.isActive(); }
     void SetTrayAnimation(bool on);
+    // The outcome of a save of skin.ini while the clock runs (position saving, the options
+    // dialog). The first failure is told in a warning box; later ones are not, until a save
+    // succeeds again (the position is retried every 2 s). The save at exit tells nobody.
+    void SettingsSaveDone(bool ok);
+
     // The tray balloon (the start hint).
     void ShowTrayBalloon(const QString& title, const QString& text, int ms);
     void RemoveTrayBalloon();
@@ -299,6 +304,7 @@ private:
     // The bar's position and Tr are the user's (read from skin.ini, moved or set since), so
     // exit may write them.
     bool PositionKnown = false, TrKnown = false;
+    bool settings_save_warned_ = false;
     // How long the start in the tray ("/hide") waits for a tray to appear.
     int TrayWaitMs = 5000;
 

@@ -152,8 +152,9 @@ void OptionsBinding::OpenOptions(int page) {
     dialog->LoadValues();
     if (onDialogCreated) onDialogCreated(*dialog);
     dialog->exec();
-    dialog->Save();
+    const CloseResult result = dialog->Save();
     delete dialog;
+    bar_.SettingsSaveDone(result.saved);
 }
 
 qint64 OptionsBinding::HandleApplySettings(const Message& message) {

@@ -673,7 +673,10 @@ bool ShowTaskList(const TaskDialogEnv& env, const std::string& path) {
     TFrmWarnOptions dlg(env, nullptr);
     dlg.Tree()->SetTree(LoadTreeFile(path));
     if (dlg.exec() != 1) return false;
-    SaveTreeFile(path, dlg.Tree()->Tree());
+    // The bar loads its tasks from the file, so a change that did not reach it is lost: say so.
+    if (!SaveTreeFile(path, dlg.Tree()->Tree()))
+        env.Ask("警告", "无法保存定时任务文件 " + path + "，本次修改没有保存。", MsgIcon::Warning,
+                MsgButtons::Ok);
     return true;
 }
 

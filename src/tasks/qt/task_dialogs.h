@@ -55,7 +55,8 @@ bool InputCommand(const TaskDialogEnv& env, QWidget* parent, bool add, QString& 
 // Task editor: adds a task to `list` (add) or changes `node`; false leaves the list unchanged.
 bool EditTask(const TaskDialogEnv& env, QWidget* parent, bool add, QTreeWidgetItem* node,
               TaskTreeView* list);
-// The task list over the file at `path`; on OK the tree is written there and true returned.
+// The task list over the file at `path`; on OK the tree is written there (a write that fails
+// is told in a warning box) and true returned.
 bool ShowTaskList(const TaskDialogEnv& env, const std::string& path);
 
 class TFrmInputMsg : public QDialog {

@@ -267,6 +267,15 @@ TEST(TaskList, DragMovesActionsOnlyAndOnlyOkWritesTheFile) {
     EXPECT_EQ(TempDir::Get(path),
               Utf8ToGbk("*008时00分00秒\r\n*112时\r\n3消息 (a)\r\n3消息 (b)\r\n"));
 
+    // OK on a file that cannot be written (its folder is gone): the user is told.
+    const std::string lost = dir.File("gone") + "/War.lst";
+    OnModal<TFrmWarnOptions>(
+        [](TFrmWarnOptions* d) { Child<QPushButton>(d, "BtnClose")->click(); });
+    EXPECT_TRUE(ShowTaskList(e.env, lost));
+    EXPECT_THAT(e.Texts(),
+                ::testing::ElementsAre("无法保存定时任务文件 " + lost + "，本次修改没有保存。"));
+    e.boxes.calls.clear();
+
     // Deleting asks first; "No" keeps the node.
     e.boxes.answers = {MsgAnswer::No, MsgAnswer::Yes};
     TFrmWarnOptions list(e.env, nullptr);
