@@ -9,6 +9,7 @@
 #include "app/qt/frm_led.h"
 #include "app/qt/mark_dialogs.h"
 #include "calendar/marks.h"
+#include "platform/free_memory.h"
 #include "platform/qt/qt_message_box.h"
 
 namespace tobu {
@@ -126,6 +127,8 @@ void CalendarBinding::ShowCalendarWindow(int alpha) {
         CompanionWindowSpot(ScreenBox{screen.width(), screen.height()},
                             BarBox{bar_.x(), bar_.y(), bar_.height()}, frm_->height());
     frm_->ShowCalendar(alpha, spot.left, spot.top);
+    // The skin's sprite sheet and the first pictures are freed by now.
+    ReturnFreeMemory();
 }
 
 CalendarBinding* BindCalendarWindow(TFrmLED& bar, const CalendarBindingOptions& options) {
