@@ -8,6 +8,8 @@ include(GNUInstallDirs)
 set(TOBU_PKG_DIR lib/tobuclock)
 
 install(TARGETS TobuClock PopupMsg tobu RUNTIME DESTINATION ${TOBU_PKG_DIR})
+# The feed's HTTP client, loaded by the clock only while it fetches.
+install(TARGETS TobuHttp LIBRARY DESTINATION ${TOBU_PKG_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${TOBU_PKG_DIR})
 set(TOBU_PKG_GEN ${CMAKE_BINARY_DIR}/package)
 file(MAKE_DIRECTORY ${TOBU_PKG_GEN}/bin)
@@ -87,8 +89,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.example.com/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# SDL2_mixer is loaded by name when the first sound plays, so the library scan does not see it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-arphic-uming, fonts-arphic-ukai, fonts-liberation2, fonts-dejavu-core")
+    "fonts-arphic-uming, fonts-arphic-ukai, fonts-liberation2, fonts-dejavu-core, libsdl2-mixer-2.0-0")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -10,7 +10,7 @@
 #include "cli/package_io.h"
 #include "online/ad_cache.h"
 #include "online/ad_fetch.h"
-#include "online/curl_http_client.h"
+#include "online/curl/curl_http_client.h"
 #include "online/server.h"
 #include "platform/clock.h"
 

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <dlfcn.h>
+#include <type_traits>
 
 namespace tobu {
 
@@ -26,15 +27,64 @@ void QuietAlsa() {
     (void)quieted;
 }
 
+// SDL and SDL_mixer are loaded on the first Open, not linked: with their codecs and sound
+// servers they map about 4 MB, which a clock that never sounds does without. They stay loaded
+// once audio has been opened.
+struct MixerApi {
+    decltype(&SDL_SetHintWithPriority) SetHintWithPriority = nullptr;
+    decltype(&SDL_InitSubSystem) InitSubSystem = nullptr;
+    decltype(&SDL_QuitSubSystem) QuitSubSystem = nullptr;
+    decltype(&SDL_GetCurrentAudioDriver) GetCurrentAudioDriver = nullptr;
+    decltype(&Mix_Init) Init = nullptr;
+    decltype(&Mix_Quit) Quit = nullptr;
+    decltype(&Mix_OpenAudio) OpenAudio = nullptr;
+    decltype(&Mix_CloseAudio) CloseAudio = nullptr;
+    decltype(&Mix_HookMusicFinished) HookMusicFinished = nullptr;
+    decltype(&Mix_LoadMUS) LoadMUS = nullptr;
+    decltype(&Mix_FreeMusic) FreeMusic = nullptr;
+    decltype(&Mix_PlayMusic) PlayMusic = nullptr;
+    decltype(&Mix_HaltMusic) HaltMusic = nullptr;
+};
+
+// The loaded libraries' entry points, or null when they cannot be loaded (no sound then).
+const MixerApi* Mixer() {
+    static const MixerApi* const api = []() -> const MixerApi* {
+        void* mixer = dlopen("libSDL2_mixer-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        void* sdl = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!mixer || !sdl) return nullptr;
+        static MixerApi a;
+        bool all = true;
+        auto get = [&all](void* lib, auto& fn, const char* name) {
+            fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(lib, name));
+            all = all && fn != nullptr;
+        };
+        get(sdl, a.SetHintWithPriority, "SDL_SetHintWithPriority");
+        get(sdl, a.InitSubSystem, "SDL_InitSubSystem");
+        get(sdl, a.QuitSubSystem, "SDL_QuitSubSystem");
+        get(sdl, a.GetCurrentAudioDriver, "SDL_GetCurrentAudioDriver");
+        get(mixer, a.Init, "Mix_Init");
+        get(mixer, a.Quit, "Mix_Quit");
+        get(mixer, a.OpenAudio, "Mix_OpenAudio");
+        get(mixer, a.CloseAudio, "Mix_CloseAudio");
+        get(mixer, a.HookMusicFinished, "Mix_HookMusicFinished");
+        get(mixer, a.LoadMUS, "Mix_LoadMUS");
+        get(mixer, a.FreeMusic, "Mix_FreeMusic");
+        get(mixer, a.PlayMusic, "Mix_PlayMusic");
+        get(mixer, a.HaltMusic, "Mix_HaltMusic");
+        return all ? &a : nullptr;
+    }();
+    return api;
+}
+
 // SDL_mixer's end hook is a plain function: it finds the one device through this pointer.
 std::mutex g_deviceMutex;
 SdlSoundDevice* g_device = nullptr;
 
-bool OpenAudioWith(const char* driver) {
-    if (driver) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0) return true;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+bool OpenAudioWith(const MixerApi& mix, const char* driver) {
+    if (driver) mix.SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
+    if (mix.InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (mix.OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0) return true;
+    mix.QuitSubSystem(SDL_INIT_AUDIO);
     return false;
 }
 
@@ -63,6 +113,11 @@ void SdlSoundDevice::MusicFinished() {
 bool SdlSoundDevice::EnsureAudio() {
     if (ready_) return true;
     if (failed_) return false;
+    const MixerApi* mix = Mixer();
+    if (!mix) {
+        failed_ = true;
+        return false;
+    }
     {
         std::lock_guard<std::mutex> guard(g_deviceMutex);
         if (g_device && g_device != this) {
@@ -72,15 +127,15 @@ bool SdlSoundDevice::EnsureAudio() {
         g_device = this;
     }
     QuietAlsa();
-    Mix_Init(MIX_INIT_MP3);
-    if (OpenAudioWith(nullptr) || OpenAudioWith("dummy")) {
-        const char* name = SDL_GetCurrentAudioDriver();
+    mix->Init(MIX_INIT_MP3);
+    if (OpenAudioWith(*mix, nullptr) || OpenAudioWith(*mix, "dummy")) {
+        const char* name = mix->GetCurrentAudioDriver();
         driver_ = name ? name : "";
-        Mix_HookMusicFinished(&SdlSoundDevice::MusicFinishedHook);
+        mix->HookMusicFinished(&SdlSoundDevice::MusicFinishedHook);
         ready_ = true;
         return true;
     }
-    Mix_Quit();
+    mix->Quit();
     failed_ = true;
     std::lock_guard<std::mutex> guard(g_deviceMutex);
     g_device = nullptr;
@@ -94,15 +149,15 @@ void SdlSoundDevice::CloseAll() {
         queue_.clear();
     }
     if (!ready_) return;
-    Mix_HaltMusic();
-    for (auto& [path, music] : opened_) Mix_FreeMusic(music);
+    Mixer()->HaltMusic();
+    for (auto& [path, music] : opened_) Mixer()->FreeMusic(music);
     opened_.clear();
 }
 
 bool SdlSoundDevice::Open(const std::string& path) {
     if (!EnsureAudio()) return false;
     if (opened_.count(path)) return true;
-    Mix_Music* music = Mix_LoadMUS(path.c_str());
+    Mix_Music* music = Mixer()->LoadMUS(path.c_str());
     if (!music) return false;
     opened_[path] = music;
     return true;
@@ -117,12 +172,12 @@ bool SdlSoundDevice::PlayNotify(const std::string& path) {
     }
     // After the halt no earlier sound can report its end (the hook runs under the mixer's
     // lock, which Mix_HaltMusic takes), so the next report belongs to this play.
-    Mix_HaltMusic();
+    Mixer()->HaltMusic();
     {
         std::lock_guard<std::mutex> lock(mutex_);
         expecting_ = true;
     }
-    if (Mix_PlayMusic(music, 0) != 0) {
+    if (Mixer()->PlayMusic(music, 0) != 0) {
         std::lock_guard<std::mutex> lock(mutex_);
         expecting_ = false;
         return false;
@@ -154,10 +209,10 @@ std::string SdlSoundDevice::DriverName() const {
 void SdlSoundDevice::ShutDown() {
     CloseAll();
     if (!ready_) return;
-    Mix_HookMusicFinished(nullptr);
-    Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    Mix_Quit();
+    Mixer()->HookMusicFinished(nullptr);
+    Mixer()->CloseAudio();
+    Mixer()->QuitSubSystem(SDL_INIT_AUDIO);
+    Mixer()->Quit();
     ready_ = false;
     std::lock_guard<std::mutex> guard(g_deviceMutex);
     if (g_device == this) g_device = nullptr;

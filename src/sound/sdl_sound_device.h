@@ -4,12 +4,12 @@
 //   - in the program, sound/qt/sound_notifier.h wakes the Qt event loop (SetWakeup) and
 //     delivers TakeNotifications() to TBackSound::MMNotify;
 //   - without an event loop, PlayToEnd below waits for and delivers them in place.
-// SDL is initialised on the first Open. When no audio device can be opened, SDL audio is
-// re-initialised with its "dummy" driver, which consumes sound in real time, so sequences
-// still advance at their natural pace. ALSA's own error messages are kept off standard
-// error; whoever owns the device tells the user when DriverName() is "dummy". One device per
-// process (SDL's mixer is global); a second device refuses to open files while the first
-// exists.
+// SDL and SDL_mixer are loaded (not linked) and initialised on the first Open; without them
+// no file opens. When no audio device can be opened, SDL audio is re-initialised with its
+// "dummy" driver, which consumes sound in real time, so sequences still advance at their
+// natural pace. ALSA's own error messages are kept off standard error; whoever owns the device
+// tells the user when DriverName() is "dummy". One device per process (SDL's mixer is global);
+// a second device refuses to open files while the first exists.
 #pragma once
 
 #include <chrono>

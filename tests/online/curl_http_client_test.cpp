@@ -1,5 +1,5 @@
 // The feed's client against a real server on 127.0.0.1 that misbehaves on request.
-#include "online/curl_http_client.h"
+#include "online/curl/curl_http_client.h"
 
 #include <chrono>
 #include <filesystem>

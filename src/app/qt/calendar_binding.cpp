@@ -8,6 +8,8 @@
 #include "app/qt/frm_calendar.h"
 #include "app/qt/frm_led.h"
 #include "app/qt/mark_dialogs.h"
+#include "calendar/marks.h"
+#include "platform/free_memory.h"
 #include "platform/qt/qt_message_box.h"
 
 namespace tobu {
@@ -28,10 +30,8 @@ CalendarBinding::CalendarBinding(TFrmLED& bar, const CalendarBindingOptions& opt
     services_.clock = options.clock;
     services_.messageBox = box;
     services_.dialogs = dialogs;
-    // The window exists from the start-up step on (the bar's settings and snapping are there).
-    connect(&bar, &TFrmLED::startUpStep, this, [this](TFrmLED::StartUpStep step) {
-        if (step == TFrmLED::StartUpStep::CalendarWindow) CreateCalendarWindow();
-    });
+    // The window is made when it is first needed: hidden, it would hold its pictures and load
+    // the 楷体 heading font for nothing. The date line's marks come from Marks.rec until then.
     bar.EnableMenuItem("PM_Calendar");
     for (const char* name : {"PM_CalOptions", "PM_CalOptions1"}) {
         bar.EnableMenuItem(name);
@@ -51,7 +51,8 @@ CalendarBinding::CalendarBinding(TFrmLED& bar, const CalendarBindingOptions& opt
     if (DateLineBinding* line = FindDateLineBinding(bar))
         if (GridCalendarTexts* texts = line->GridTexts())
             texts->markText = [this](int kind, const std::string& key) {
-                return frm_ ? frm_->GetMarkText(kind, key) : std::string();
+                if (frm_) return frm_->GetMarkText(kind, key);
+                return tobu::GetMarkText(MarkList::FromFile(AppDir + "Marks.rec"), kind, key);
             };
     connect(&bar, &TFrmLED::showChildWindowRequested, this, [this](int index) {
         const std::optional<ChildMode> mode = ChildModeFromIndex(index);
@@ -126,6 +127,8 @@ void CalendarBinding::ShowCalendarWindow(int alpha) {
         CompanionWindowSpot(ScreenBox{screen.width(), screen.height()},
                             BarBox{bar_.x(), bar_.y(), bar_.height()}, frm_->height());
     frm_->ShowCalendar(alpha, spot.left, spot.top);
+    // The skin's sprite sheet and the first pictures are freed by now.
+    ReturnFreeMemory();
 }
 
 CalendarBinding* BindCalendarWindow(TFrmLED& bar, const CalendarBindingOptions& options) {

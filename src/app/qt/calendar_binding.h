@@ -1,6 +1,6 @@
-// Connects the calendar window to the bar: the window is created hidden with the binding and
-// lives until the bar ends; "日历" in the mode menu and DefWin 2 show it docked under the bar
-// (above it when the bar sits in the lower half of the screen), the other modes, "精简" and
+// Connects the calendar window to the bar: the window is made on its first use and then lives,
+// shown or hidden, until the bar ends; "日历" in the mode menu and DefWin 2 show it docked under
+// the bar (above it when the bar sits in the lower half of the screen), the other modes, "精简" and
 // the bar's close hide it, it follows the bar into the tray and back, the date line asks it for
 // today's Gregorian marks, and "日历标记" opens the list of all marks and saves them.
 #pragma once
@@ -31,7 +31,7 @@ public:
     ~CalendarBinding() override;
 
     TFrmCalendar* FrmCalendar() const { return frm_.get(); }
-    // Creates the window (hidden) unless it exists; the start-up does it.
+    // Creates the window (hidden) unless it exists; showing it or the mark list does it.
     TFrmCalendar* CreateCalendarWindow();
     void ShowCalendarWindow(int alpha);
     bool CalendarVisible() const;

@@ -1,7 +1,7 @@
 // The calendar window TFrmCalendar: a skinned 332 × 390 companion of the bar with the year,
 // month and display-mode captions and their menus, the month grid, the four information lines
 // of the selected day, and the user's date marks (Marks.rec) with their menu items and dialogs.
-// It is created hidden at start-up and lives until the bar ends; closing it only hides it.
+// It is made on its first use and lives until the bar ends; closing it only hides it.
 #pragma once
 
 #include <QImage>

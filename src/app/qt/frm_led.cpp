@@ -338,7 +338,8 @@ void TFrmLED::FormCreate() {
         magnetic_->Attach(this, nullptr, mover_);
     }
     emit startUpStep(StartUpStep::AfterSettings);
-    // The calendar window, hidden, which the date line asks for lunar texts.
+    // The calendar's turn: its window is made when first shown; until then the date line reads
+    // the lunar texts and marks without it.
     emit startUpStep(StartUpStep::CalendarWindow);
     // Chime sequencer and task table.
     emit startUpStep(StartUpStep::ChimesAndTasks);

@@ -10,7 +10,7 @@
 #include "app/qt/my_window.h"
 #include "faces/qt/aa_fadetext.h"
 #include "online/ad_cache.h"
-#include "online/curl_http_client.h"
+#include "online/http_module.h"
 #include "online/qt/online_dialogs.h"
 #include "online/server.h"
 #include "online/start_page.h"
@@ -110,7 +110,8 @@ void OnlineBinding::CheckAdFeed() {
     feed_running_ = true;
     // TADThread: frees itself when it ends; the bar never waits for it, not even at exit.
     std::thread([mailbox = mailbox_, make = options_.makeClient, o, version = cached.version, now] {
-        std::unique_ptr<HttpClient> client = make ? make() : std::make_unique<CurlHttpClient>();
+        std::unique_ptr<HttpClient> client =
+            make ? make() : std::make_unique<ModuleHttpClient>(o.app_dir + kHttpModule);
         FeedFetchReport report = DownloadFeed(*client, o, version, now);
         std::lock_guard<std::mutex> lock(mailbox->mutex);
         if (OnlineBinding* target = mailbox->target)

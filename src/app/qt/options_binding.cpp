@@ -7,6 +7,7 @@
 #include "app/qt/date_line_binding.h"
 #include "app/qt/frm_clock.h"
 #include "app/qt/frm_led.h"
+#include "platform/free_memory.h"
 #include "platform/messages.h"
 
 namespace tobu {
@@ -151,9 +152,13 @@ void OptionsBinding::OpenOptions(int page) {
     dialog->SetPage(page);
     dialog->LoadValues();
     if (onDialogCreated) onDialogCreated(*dialog);
+    // Once the dialog is up, what building it freed goes back to the system; so does the
+    // dialog itself when it is gone.
+    QTimer::singleShot(0, dialog, [] { ReturnFreeMemory(); });
     dialog->exec();
     const CloseResult result = dialog->Save();
     delete dialog;
+    ReturnFreeMemory();
     bar_.SettingsSaveDone(result.saved);
 }
 

@@ -1,4 +1,4 @@
-#include "online/curl_http_client.h"
+#include "online/curl/curl_http_client.h"
 
 #include <curl/curl.h>
 #include <mutex>
@@ -37,7 +37,8 @@ bool IsWebUrl(const std::string& url) {
 
 } // namespace
 
-CurlHttpClient::CurlHttpClient() {
+CurlHttpClient::CurlHttpClient(Setup setup) {
+    if (setup == Setup::Done) return;
     // Once per process, before any thread uses libcurl; never cleaned up, so a worker still
     // running at exit finds it intact.
     static std::once_flag once;

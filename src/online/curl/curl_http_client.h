@@ -14,7 +14,10 @@ constexpr const char* kUserAgent = "TobuClock/3.7.5";
 
 class CurlHttpClient : public HttpClient {
 public:
-    CurlHttpClient();
+    // Once: libcurl is set up once per process and never cleaned up. Done: the caller set it up
+    // and cleans it up after the client is gone (the module of online/http_module.h).
+    enum class Setup { Once, Done };
+    explicit CurlHttpClient(Setup setup = Setup::Once);
     HttpResult Get(const std::string& url, const HttpLimits& limits) override;
 };
 
