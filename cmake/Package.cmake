@@ -8,8 +8,9 @@ include(GNUInstallDirs)
 set(TOBU_PKG_DIR lib/tobuclock)
 
 install(TARGETS TobuClock PopupMsg tobu RUNTIME DESTINATION ${TOBU_PKG_DIR})
-# The feed's HTTP client, loaded by the clock only while it fetches.
-install(TARGETS TobuHttp LIBRARY DESTINATION ${TOBU_PKG_DIR})
+# The feed's HTTP client, loaded by the clock only while it fetches, and the weather page's
+# browser engine, loaded when the weather window is first shown.
+install(TARGETS TobuHttp TobuWeatherPage LIBRARY DESTINATION ${TOBU_PKG_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${TOBU_PKG_DIR})
 set(TOBU_PKG_GEN ${CMAKE_BINARY_DIR}/package)
 file(MAKE_DIRECTORY ${TOBU_PKG_GEN}/bin)
