@@ -53,6 +53,9 @@ CalendarBinding::CalendarBinding(TFrmLED& bar, const CalendarBindingOptions& opt
             texts->markText = [this](int kind, const std::string& key) {
                 return frm_ ? frm_->GetMarkText(kind, key) : std::string();
             };
+    connect(&bar, &TFrmLED::showTime, this, [this](TDateTime now) {
+        if (frm_) frm_->FollowDate(now);
+    });
     connect(&bar, &TFrmLED::showChildWindowRequested, this, [this](int index) {
         const std::optional<ChildMode> mode = ChildModeFromIndex(index);
         if (!mode) return;
