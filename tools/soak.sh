@@ -114,8 +114,19 @@ pids+=($clock)
 mid_m=$(((midnight_s + 600 - start_s - 1800 + 3599) / 3600))
 [ "$mid_m" -ge 0 ] || mid_m=0
 field() { awk -v k="$1:" '$1 == k {print $2}' "/proc/$clock/status"; }
-printf '%-6s %-20s %-9s %10s %5s %8s\n' minute "clock time" companion "VmRSS kB" fds threads
-declare -A base_rss base_fds base_threads
+# Resident kB by mapping (anonymous memory as "[anon]"), for telling what grew.
+by_mapping() {
+  awk '/^[0-9a-f]+-[0-9a-f]+ / { name = (NF >= 6 ? $6 : "[anon]") }
+       /^Rss:/ { kb[name] += $2 } END { for (n in kb) print n, kb[n] }' "/proc/$clock/smaps" |
+    sort >"$1"
+}
+grown() {  # grown BEFORE AFTER: the mappings that grew most
+  join -a 2 -e 0 -o 0,1.2,2.2 "$1" "$2" | awk '$3 - $2 > 0 { print $3 - $2, $1 }' |
+    sort -rn | head -5 | awk '{ printf "soak:   +%s kB %s\n", $1, $2 }'
+}
+printf '%-6s %-20s %-9s %10s %10s %10s %5s %8s\n' minute "clock time" companion "VmRSS kB" \
+  "anon kB" "file kB" fds threads
+declare -A base_rss base_fds base_threads base_map
 ok=1 date_checked=0 companion=clock
 for m in $(seq 0 "$minutes"); do
   # Half past each clock hour: 30 s after the start, then every 60 s.
@@ -123,17 +134,24 @@ for m in $(seq 0 "$minutes"); do
   [ "$wait_s" -le 0 ] || sleep "$wait_s"
   if ! kill -0 "$clock" 2>/dev/null; then echo "soak: the clock ended at minute $m"; ok=0; break; fi
   rss=$(field VmRSS) threads=$(field Threads) fds=$(ls "/proc/$clock/fd" | wc -l)
+  anon=$(field RssAnon) file=$(field RssFile)
+  by_mapping "$work/map-$m.txt"
   now=$(date -d "@$((start_s + m * 3600 + 1800))" '+%F %T')
-  printf '%-6s %-20s %-9s %10s %5s %8s\n' "$m" "$now" "$companion" "$rss" "$fds" "$threads"
+  printf '%-6s %-20s %-9s %10s %10s %10s %5s %8s\n' "$m" "$now" "$companion" "$rss" "$anon" \
+    "$file" "$fds" "$threads"
   if [ "$m" -eq 2 ] || [ "$m" -eq 3 ]; then
+    base_map[$companion]="$work/map-$m.txt"
     base_rss[$companion]=$rss base_fds[$companion]=$fds base_threads[$companion]=$threads
   elif [ "$m" -gt 3 ]; then
     [ "$fds" -eq "${base_fds[$companion]}" ] ||
       { echo "soak: descriptors ${base_fds[$companion]} -> $fds"; ok=0; }
     [ "$threads" -eq "${base_threads[$companion]}" ] ||
       { echo "soak: threads ${base_threads[$companion]} -> $threads"; ok=0; }
-    [ $((rss - base_rss[$companion])) -le 2048 ] ||
-      { echo "soak: VmRSS grew by $((rss - base_rss[$companion])) kB"; ok=0; }
+    [ $((rss - base_rss[$companion])) -le 2048 ] || {
+      echo "soak: VmRSS grew by $((rss - base_rss[$companion])) kB; most since warm-up:"
+      grown "${base_map[$companion]}" "$work/map-$m.txt"
+      ok=0
+    }
   fi
   if [ "$m" -eq "$mid_m" ]; then
     date_checked=1
