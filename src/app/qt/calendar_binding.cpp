@@ -54,6 +54,9 @@ CalendarBinding::CalendarBinding(TFrmLED& bar, const CalendarBindingOptions& opt
                 if (frm_) return frm_->GetMarkText(kind, key);
                 return tobu::GetMarkText(MarkList::FromFile(AppDir + "Marks.rec"), kind, key);
             };
+    connect(&bar, &TFrmLED::showTime, this, [this](TDateTime now) {
+        if (frm_) frm_->FollowDate(now);
+    });
     connect(&bar, &TFrmLED::showChildWindowRequested, this, [this](int index) {
         const std::optional<ChildMode> mode = ChildModeFromIndex(index);
         if (!mode) return;

@@ -112,7 +112,8 @@ TFrmCalendar::TFrmCalendar(const Services& services)
     ReloadSkin();
     BuildDateMenus();
     LoadMarks();
-    LssCalendar1->SetDate(Today());
+    shown_today_ = Today();
+    LssCalendar1->SetDate(shown_today_);
     LssCalendar1Change();
     const QFont heading(Q(HeadingFontName.empty() ? "宋体" : HeadingFontName));
     for (QLabel* l : {RzLabel3, RzLabel1, RzLabel2}) {
@@ -131,6 +132,13 @@ TFrmCalendar::~TFrmCalendar() {
 TDateTime TFrmCalendar::Today() const {
     const TDateTime now = services_.clock ? services_.clock->Now() : SystemClock::Instance().Now();
     return DateOf(now);
+}
+
+void TFrmCalendar::FollowDate(TDateTime now) {
+    const TDateTime today = DateOf(now);
+    if (today == shown_today_) return;
+    shown_today_ = today;
+    LssCalendar1->update();
 }
 
 void TFrmCalendar::BuildControls() {

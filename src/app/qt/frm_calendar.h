@@ -49,6 +49,9 @@ public:
     void ReloadSkin();
     bool LoadSkin(const std::string& path);
     void SetMenuLook(const MenuColors& colors);
+    // The bar's tick: on the first tick of a new day the grid is drawn again, so "今天" moves
+    // to the new date while the window is open. The selected date stays where it was.
+    void FollowDate(TDateTime now);
 
     // Marks.
     void LoadMarks();
@@ -99,6 +102,7 @@ private:
     void LssCalendar1Change();
     void PopupMenuMarkPopup();
     void UpdateMask();
+    TDateTime shown_today_ = 0;
     TDateTime Today() const;
 
     Services services_;

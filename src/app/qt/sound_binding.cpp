@@ -34,9 +34,15 @@ void SoundBinding::SetOptions(const ClockSettings::Clock& options) {
 }
 
 void SoundBinding::CheckChime(TDateTime now) {
-    if (!sound_ || !sound_->Alarm().Check(now)) return;
-    if (sound_->Alarm().ChimesByMessage())
-        emit chimeMessage("时钟报时：" + FormatDateTime("tt", now));
+    if (!sound_) return;
+    // Each second is looked at once, as the tasks are: a tick that lands twice in the second of
+    // a chime does not chime twice, and a late tick that skipped it still chimes.
+    for (int64_t second : seconds_.SecondsToCheck(now)) {
+        const TDateTime at = second == SecondOf(now) ? now : FromSecond(second);
+        if (!sound_->Alarm().Check(at)) continue;
+        if (sound_->Alarm().ChimesByMessage())
+            emit chimeMessage("时钟报时：" + FormatDateTime("tt", at));
+    }
 }
 
 SoundBinding* BindSound(TFrmLED& bar) {

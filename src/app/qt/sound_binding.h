@@ -1,8 +1,9 @@
 // Connects the chime sequencer and its player to the bar. The sequencer owns the chime options
 // (CLOCK Alarm, HalfAlarm, AlarmType): the bar's apply step hands them over, the sequencer is
 // made at its start-up step with the options handed over so far, asked every tick after the
-// task step, speaks the time on the hot key and is freed when the bar is destroyed. A chime of
-// the message kind leaves as chimeMessage with the text to show:
+// task step (once for each second, with the tasks' catch-up of seconds a late tick skipped), speaks
+// the time on the hot key and is freed when the bar is destroyed. A chime of the message kind
+// leaves as chimeMessage with the text to show:
 //
 //     SoundBinding* sound = BindSound(frm);
 //     QObject::connect(sound, &SoundBinding::chimeMessage, dateLine,
@@ -15,6 +16,7 @@
 
 #include "base/datetime.h"
 #include "settings/clock_settings.h"
+#include "tasks/task_scheduler.h"
 
 namespace tobu {
 
@@ -41,6 +43,7 @@ private:
 
     ClockSettings::Clock pending_; // handed over before the sequencer exists
     std::unique_ptr<TSoundSystem> sound_;
+    TaskTickClock seconds_; // the seconds the chime has looked at
 };
 
 // Creates the binding as a child of the bar; call before FormCreate.

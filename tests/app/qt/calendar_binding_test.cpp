@@ -87,3 +87,40 @@ TEST_F(CalendarBindingTest, DocksSwitchesWithTheClockAndAnswersMarks) {
 }
 
 } // namespace
+
+namespace {
+
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+// An open calendar follows the clock across midnight: the first tick of the new day draws the
+// grid again (so "今天" moves), the ticks within a day leave it alone.
+TEST_F(CalendarBindingTest, AnOpenCalendarRedrawsTodayAtMidnightOnly) {
+    clock.Set(EncodeDateTime(2024, 2, 10, 23, 59, 58));
+    auto bar = MakeBar("[BAR]\r\nLeft=0\r\nTop=0\r\nDefWin=0\r\n");
+    emit bar->showChildWindowRequested(1);
+    Settle();
+    QWidget* grid = binding->FrmCalendar()->findChild<QWidget*>("LssCalendar1");
+    ASSERT_NE(grid, nullptr);
+    PaintCounter counter;
+    grid->installEventFilter(&counter);
+    auto tick = [&] {
+        clock.AdvanceMSecs(1000);
+        emit bar->showTime(clock.Now());
+        Settle();
+    };
+    tick(); // 23:59:59
+    EXPECT_EQ(counter.paints, 0);
+    tick(); // 00:00:00
+    EXPECT_GE(counter.paints, 1);
+    const int afterMidnight = counter.paints;
+    tick(); // 00:00:01
+    EXPECT_EQ(counter.paints, afterMidnight);
+}
+
+} // namespace

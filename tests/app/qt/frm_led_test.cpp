@@ -164,11 +164,13 @@ TEST_F(BarTest, TickRunsItsStepsInOrderWithOneTimeValue) {
 
     tobu::testing::TempDir::Put(dir.File("skin.ini"), "[CLOCK]\nAlarm=1\nAlarmType=3\n");
     EXPECT_EQ(bar.HandleMessage(Message{kWmApplySettings, 0, 0, {}}), 1);
+    // The next chime second (the one already chimed is not chimed again).
+    clock.Set(EncodeDateTime(2024, 2, 10, 15, 0, 0));
     steps.clear();
     seen.clear();
     Of(bar).TimerClockTimer();
-    EXPECT_THAT(steps, ElementsAre("time", "tasks", "chime", "时钟报时：14:00:00"));
-    EXPECT_THAT(seen, ::testing::Each(EncodeDateTime(2024, 2, 10, 14, 0, 0)));
+    EXPECT_THAT(steps, ElementsAre("time", "tasks", "chime", "时钟报时：15:00:00"));
+    EXPECT_THAT(seen, ::testing::Each(EncodeDateTime(2024, 2, 10, 15, 0, 0)));
 }
 
 // The apply step: the bar's own parts and the handing over run in the start-up's order (the
