@@ -9,8 +9,9 @@ set(TOBU_PKG_DIR lib/tobuclock)
 
 install(TARGETS TobuClock PopupMsg tobu RUNTIME DESTINATION ${TOBU_PKG_DIR})
 # The feed's HTTP client, loaded by the clock only while it fetches, and the weather page's
-# browser engine, loaded when the weather window is first shown.
-install(TARGETS TobuHttp TobuWeatherPage LIBRARY DESTINATION ${TOBU_PKG_DIR})
+# browser engine, loaded when the weather window is first shown. They are the program's own
+# modules, one folder down so that the package asks for no ldconfig run.
+install(TARGETS TobuHttp TobuWeatherPage LIBRARY DESTINATION ${TOBU_PKG_DIR}/Modules)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${TOBU_PKG_DIR})
 set(TOBU_PKG_GEN ${CMAKE_BINARY_DIR}/package)
 file(MAKE_DIRECTORY ${TOBU_PKG_GEN}/bin)

@@ -22,7 +22,7 @@ fail() { echo "check-deb: $*" >&2; exit 1; }
 [ "$("$root/usr/bin/TobuClock" --version)" = "TobuClock 3.7.5" ] || fail "TobuClock --version"
 for f in usr/lib/tobuclock/installed-system-wide usr/lib/tobuclock/skin.ini \
          usr/lib/tobuclock/Skin/BlueGlass.sk usr/lib/tobuclock/PopupMsg \
-         usr/lib/tobuclock/TobuHttp.so usr/lib/tobuclock/TobuWeatherPage.so \
+         usr/lib/tobuclock/Modules/TobuHttp.so usr/lib/tobuclock/Modules/TobuWeatherPage.so \
          usr/lib/tobuclock/Help/index.html \
          usr/share/man/man1/tobu.1.gz usr/share/man/man1/TobuClock.1.gz \
          usr/share/icons/hicolor/scalable/apps/tobuclock.svg \

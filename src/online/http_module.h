@@ -1,4 +1,4 @@
-// The feed's HTTP client, loaded from the module TobuHttp.so in the program folder. libcurl
+// The feed's HTTP client, loaded from the module Modules/TobuHttp.so in the program folder. libcurl
 // brings TLS, name-lookup and authentication libraries (about 5 MB resident) that the clock
 // needs for one fetch a day at most; the module is loaded with each client and let go with it,
 // so a clock at rest maps none of them.
@@ -10,7 +10,7 @@
 
 namespace tobu {
 
-constexpr const char* kHttpModule = "TobuHttp.so";
+constexpr const char* kHttpModule = "Modules/TobuHttp.so";
 
 class ModuleHttpClient : public HttpClient {
 public:

@@ -111,7 +111,7 @@ private:
 // and permission requests are refused; a crashed renderer leaves a blank frame. As root the
 // engine runs only with QTWEBENGINE_DISABLE_SANDBOX=1 (else null: the frame stays empty).
 // The module holding the engine, in the program folder.
-constexpr const char* kWeatherPageModule = "TobuWeatherPage.so";
+constexpr const char* kWeatherPageModule = "Modules/TobuWeatherPage.so";
 std::unique_ptr<WeatherPage> MakeWebEnginePage(QWidget* parent,
                                                std::function<void(const std::string&)> openLink);
 
