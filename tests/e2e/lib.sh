@@ -64,5 +64,10 @@ ini_has() { grep -q -- "$1" "$APP/skin.ini" 2>/dev/null; }
 dump_log() { cat "$WORK/clock.log"; }
 finish() {
   echo "$passes passed, $failures failed"
+  # What the last clock said, for a failure seen only in a loaded run.
+  if [ "$failures" -ne 0 ] && [ -s "$WORK/clock.log" ]; then
+    echo "--- the end of clock.log:"
+    tail -n 30 "$WORK/clock.log"
+  fi
   [ "$failures" -eq 0 ]
 }
