@@ -168,6 +168,9 @@ SkinPreview SkinPreviewOf(const SkinLoadResult& r, const OpenedSkin& pkg, TDateT
         }
         BarSkin skin;
         if (!r.Applied() || !ApplyBarSkin(pkg, skin).Applied()) return p;
+        // A skin whose bar picture is empty (a zero width or height) has nothing to show and
+        // is not offered.
+        if (skin.background.Empty()) return p;
         p.picture = skin.background;
         Blit(skin.menu_up, p.picture, 8, 4);
         Blit(skin.min_up, p.picture, 296, 1);
