@@ -172,8 +172,7 @@ TEST(IniFileWrite, ReadsStayRightAcrossInsertsAndErases) {
     EXPECT_TRUE(ini.EraseKey("B", "y"));
     EXPECT_EQ(ini.ReadInteger("B", "y", 0), 3);
     ASSERT_TRUE(ini.WriteInteger("A", "x", 8));
-    EXPECT_EQ(ini.Serialize(),
-              "[A]\r\nx=8\r\nw=5\r\n[B]\r\ny=3\r\n[a]\r\nz=4\r\n[C]\r\nv=6\r\n");
+    EXPECT_EQ(ini.Serialize(), "[A]\r\nx=8\r\nw=5\r\n[B]\r\ny=3\r\n[a]\r\nz=4\r\n[C]\r\nv=6\r\n");
     EXPECT_EQ(IniFile::FromBytes(ini.Serialize()).ReadInteger("a", "w", 0), 5);
 }
 
