@@ -35,15 +35,12 @@ zcat "$root/usr/share/man/man1/tobu.1.gz" | grep -q 'cal' || fail "tobu.1 lacks 
 # seeded on the first start, saves its state there at the end and leaves the shipped folder
 # alone.
 if command -v Xvfb >/dev/null; then
-  for n in $(seq 190 239); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
-  done
   mkdir -p "$root/home" "$root/run"
   chmod 700 "$root/run"
-  Xvfb ":$display" -screen 0 1280x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  sleep 1
-  env -u XDG_DATA_HOME -u QT_QPA_PLATFORM HOME="$root/home" DISPLAY=":$display" \
+  . tools/xvfb.sh
+  start_xvfb
+  xvfb=$XVFB_PID
+  env -u XDG_DATA_HOME -u QT_QPA_PLATFORM HOME="$root/home" \
     TOBU_RUNTIME_DIR="$root/run" TOBU_INSTANCE_NAME="tobu-check-deb-$$" SDL_AUDIODRIVER=dummy \
     "$root/usr/bin/TobuClock" >/dev/null 2>&1 &
   clock=$!

@@ -85,13 +85,9 @@ start_clock_in() {
     TOBU_INSTANCE_NAME="tobu-measure-$1-$$" start_timed "$work/$1/TobuClock"
 }
 
-for n in $(seq 90 139); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
-done
-export DISPLAY=":${display:?no free display number}"
-Xvfb "$DISPLAY" -screen 0 1280x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb
+pids+=("$XVFB_PID")
 
 now_ms() { date +%s%3N; }
 

@@ -23,18 +23,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for n in $(seq 40 89); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then DISPLAY_NUM=$n; break; fi
-done
-export DISPLAY=":$DISPLAY_NUM"
 export TOBU_RUNTIME_DIR="$WORK/run" XDG_RUNTIME_DIR="$WORK/run" TOBU_INSTANCE_NAME="tobu-shots-$$"
 export LANG=C.UTF-8
 export TOBU_CLOCK_SETTER=/bin/false TOBU_POWEROFF_COMMAND=
 unset QT_QPA_PLATFORM
 mkdir -p "$WORK/run"
-Xvfb "$DISPLAY" -screen 0 1280x768x24 -nolisten tcp >/dev/null 2>&1 &
-PIDS+=($!)
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb
+PIDS+=("$XVFB_PID")
 
 # A wallpaper like a desktop's: a soft sky gradient.
 convert -size 1280x768 gradient:'#5B86B8-#C9D9EA' "$WORK/wall.png"

@@ -42,13 +42,9 @@ trap cleanup EXIT
 mkdir -p "$work/run"
 chmod 700 "$work/run"
 
-for n in $(seq 190 239); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
-done
-export DISPLAY=":${display:?no free display number}"
-Xvfb "$DISPLAY" -screen 0 1280x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb
+pids+=("$XVFB_PID")
 unset QT_QPA_PLATFORM
 export TOBU_RUNTIME_DIR="$work/run" XDG_RUNTIME_DIR="$work/run"
 export SDL_AUDIODRIVER=dummy FAKETIME_DONT_FAKE_MONOTONIC=1 TOBU_SERVER="http://127.0.0.1:9"

@@ -61,13 +61,9 @@ done | iconv -f UTF-8 -t GBK >"$work/app/War.lst"
 cp -r "$work/app" "$work/ref"
 sed -i 's/^DefWin=.*/DefWin=0\r/; s/^CalendarLX=.*/CalendarLX=0\r/' "$work/ref/skin.ini"
 
-for n in $(seq 140 189); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
-done
-export DISPLAY=":${display:?no free display number}"
-Xvfb "$DISPLAY" -screen 0 1280x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb
+pids+=("$XVFB_PID")
 
 unset QT_QPA_PLATFORM
 export TOBU_RUNTIME_DIR="$work/run" XDG_RUNTIME_DIR="$work/run"

@@ -18,13 +18,9 @@ PIDS=()
 failures=0
 passes=0
 
-for n in $(seq 40 89); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then DISPLAY_NUM=$n; break; fi
-done
-export DISPLAY=":$DISPLAY_NUM"
-Xvfb "$DISPLAY" -screen 0 1280x768x24 -nolisten tcp >/dev/null 2>&1 &
-PIDS+=($!)
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+. "$(dirname "${BASH_SOURCE[0]}")/../../tools/xvfb.sh"
+if ! start_xvfb; then rm -rf "$WORK"; exit 1; fi
+PIDS+=("$XVFB_PID")
 
 cleanup() {
   for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null; done

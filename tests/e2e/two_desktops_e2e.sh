@@ -7,12 +7,10 @@
 # back at exit.
 . "$(dirname "$0")/lib.sh"
 D1=$DISPLAY
-for n in $(seq $((DISPLAY_NUM + 1)) 99); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then D2=":$n"; break; fi
-done
-Xvfb "$D2" -screen 0 1280x768x24 -nolisten tcp >/dev/null 2>&1 &
-PIDS+=($!)
-wait_for 5 env DISPLAY="$D2" xdpyinfo >/dev/null 2>&1
+start_xvfb || exit 1
+PIDS+=("$XVFB_PID")
+D2=$DISPLAY
+export DISPLAY=$D1
 for d in "$D1" "$D2"; do
   DISPLAY=$d openbox >"$WORK/openbox${d#:}.log" 2>&1 &
   PIDS+=($!)
