@@ -1,5 +1,5 @@
 // corpus: tests/settings/corpus/ini tests/settings/corpus/settings
-// options: -max_len=16384 -len_control=10
+// options: -max_len=8192 -len_control=10
 //
 // The whole settings load on arbitrary skin.ini bytes, in memory: the clock's reading of every
 // key with its rules, the popup program's reading, and what the options dialog would write back.
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The options dialog shows what was loaded and saves it: loading the saved file shows the
     // same values again.
     const OptionsValues shown = OptionsValuesFrom(s);
-    IniFile saved = IniFile::FromBytes(bytes);
+    IniFile saved = ini;
     if (WriteOptionsValues(saved, shown)) {
         const ClockSettings again =
             ReadClockSettings(IniFile::FromBytes(saved.Serialize()), screen);

@@ -15,6 +15,7 @@
 #include <deque>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <string>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -41,21 +42,26 @@ char FoldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// The form of a name under which names that are equal ignoring ASCII letter case are equal
-// strings. A GBK lead byte and its trail byte are kept as they are, so a trail byte that happens
-// to be a letter is never folded; UTF-8 multi-byte characters hold no ASCII bytes, so only
-// their ASCII letters fold.
-std::string FoldedName(std::string_view name, bool utf8) {
-    std::string out(name);
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(out[i]);
-        if (!utf8 && c >= 0x81 && c <= 0xFE && i + 1 < out.size()) {
+// Whether the names are equal ignoring ASCII letter case, as their folded forms are.
+bool SameFolded(std::string_view a, std::string_view b, bool utf8) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(a[i]);
+        if (!utf8 && c >= 0x81 && c <= 0xFE && i + 1 < a.size()) {
+            // A double-byte character compares exactly.
+            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
             ++i;
             continue;
         }
-        out[i] = FoldAscii(out[i]);
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
     }
-    return out;
+    return true;
+}
+
+bool IsAscii(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
 }
 
 bool HasControl(std::string_view s) {
@@ -94,15 +100,24 @@ std::string FromFileText(std::string_view bytes, bool utf8_file) {
     return out;
 }
 
-// The name as the file holds it, trimmed; empty when it cannot be a name.
-std::string SectionName(std::string_view utf8, bool utf8_file) {
-    std::string name(TrimView(ToFileText(TrimView(utf8), utf8_file)));
+// The name as the file holds it, trimmed; empty when it cannot be a name. The names the program
+// looks up are ASCII, which both encodings hold as they are: those are not copied, and `buf`
+// keeps a converted one.
+std::string_view FileName(std::string_view utf8, bool utf8_file, std::string& buf) {
+    std::string_view name = TrimView(utf8);
+    if (utf8_file || IsAscii(name)) return name;
+    buf = Utf8ToGbk(name);
+    return TrimView(buf);
+}
+
+std::string_view SectionName(std::string_view utf8, bool utf8_file, std::string& buf) {
+    std::string_view name = FileName(utf8, utf8_file, buf);
     if (name.empty() || HasControl(name) || name.find(']') != npos) return {};
     return name;
 }
 
-std::string KeyName(std::string_view utf8, bool utf8_file) {
-    std::string name(TrimView(ToFileText(TrimView(utf8), utf8_file)));
+std::string_view KeyName(std::string_view utf8, bool utf8_file, std::string& buf) {
+    std::string_view name = FileName(utf8, utf8_file, buf);
     if (name.empty() || HasControl(name) || name.find('=') != npos || name[0] == '[' ||
         name[0] == ';')
         return {};
@@ -457,91 +472,202 @@ IniFile IniFile::FromBytes(std::string_view bytes, std::string path) {
     return ini;
 }
 
+namespace {
+
+std::string_view EolText(int eol) {
+    static constexpr std::string_view kTexts[] = {"", "\n", "\r\n"};
+    return kTexts[eol];
+}
+
+// A hash of the section and key names (the key empty for the section's own entry) that is the
+// same for names equal ignoring ASCII letter case: every byte counts with bit 5 set, which makes
+// the two cases of a letter one. It takes eight bytes a step; a look-up hashes its names once.
+std::size_t HashNames(std::string_view section, std::string_view key) {
+    std::uint64_t h = 14695981039346656037ull;
+    auto add = [&h](std::string_view name) {
+        std::size_t i = 0;
+        for (; i + 8 <= name.size(); i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, name.data() + i, 8);
+            h = (h ^ (word | 0x2020202020202020ull)) * 1099511628211ull;
+            h ^= h >> 29;
+        }
+        std::uint64_t rest = 0;
+        if (i < name.size()) std::memcpy(&rest, name.data() + i, name.size() - i);
+        h = (h ^ (rest | 0x2020202020202020ull) ^ name.size()) * 1099511628211ull;
+        h ^= h >> 29;
+    };
+    add(section);
+    add(key);
+    return static_cast<std::size_t>(h);
+}
+
+} // namespace
+
 void IniFile::Parse(std::string_view bytes) {
     lines_.clear();
     indexed_ = false;
+    dead_bytes_ = 0;
     // A file that starts with the UTF-8 mark is UTF-8 throughout; Serialize puts the mark back.
     utf8_ = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
     if (utf8_) bytes.remove_prefix(kUtf8Bom.size());
+    text_.assign(bytes);
     bool eol_known = false;
     lines_.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         std::size_t nl = bytes.find('\n', pos);
         Line line;
+        line.pos = pos;
         if (nl == npos) {
-            line.text.assign(bytes.substr(pos));
+            line.len = bytes.size() - pos;
             pos = bytes.size();
         } else {
             std::size_t end = nl;
             if (end > pos && bytes[end - 1] == '\r') --end;
-            line.text.assign(bytes.substr(pos, end - pos));
-            line.eol.assign(bytes.substr(end, nl + 1 - end));
+            line.len = end - pos;
+            line.eol = end < nl ? Eol::CrLf : Eol::Lf;
             pos = nl + 1;
             if (!eol_known) {
                 eol_ = line.eol;
                 eol_known = true;
             }
         }
-        Classify(line);
-        lines_.push_back(std::move(line));
+        Classify(line, bytes.substr(line.pos, line.len));
+        lines_.push_back(line);
     }
 }
 
-void IniFile::Classify(Line& line) {
-    std::string_view rest = line.text;
+void IniFile::Classify(Line& line, std::string_view text) {
     std::size_t lead = 0;
-    while (lead < rest.size() && IsBlank(static_cast<unsigned char>(rest[lead]))) ++lead;
-    std::string_view t = TrimView(rest);
+    while (lead < text.size() && IsBlank(static_cast<unsigned char>(text[lead]))) ++lead;
+    std::string_view t = TrimView(text);
     line.kind = Kind::Other;
+    auto place_name = [&](std::string_view name) {
+        line.name_pos = static_cast<std::size_t>(name.data() - text.data());
+        line.name_len = name.size();
+    };
     if (t.empty() || t[0] == ';') return;
     if (t[0] == '[') {
         std::size_t close = t.find(']');
         if (close != npos) {
             line.kind = Kind::Section;
-            line.name.assign(TrimView(t.substr(1, close - 1)));
+            place_name(TrimView(t.substr(1, close - 1)));
             return;
         }
     }
-    std::size_t eq = rest.find('=');
+    std::size_t eq = text.find('=');
     if (eq == npos) return;
-    std::string_view name = TrimView(rest.substr(0, eq));
+    std::string_view name = TrimView(text.substr(0, eq));
     if (name.empty()) return;
     line.kind = Kind::Key;
-    line.name.assign(name);
-    line.name_begin = lead;
+    place_name(name);
     line.eq = eq;
 }
 
+IniFile::Line IniFile::AddLine(std::initializer_list<std::string_view> pieces, Kind kind,
+                               std::size_t name_pos, std::size_t name_len) {
+    Line line;
+    line.pos = text_.size();
+    for (std::string_view piece : pieces) line.len += piece.size();
+    // A piece may lie in text_ itself (the kept start of a rewritten line): it is found again by
+    // its place after text_ grows.
+    const char* const old_data = text_.data();
+    std::size_t from[3] = {npos, npos, npos};
+    std::size_t k = 0;
+    for (std::string_view piece : pieces) {
+        const std::less<const char*> before;
+        if (k < 3 && !piece.empty() && !before(piece.data(), old_data) &&
+            before(piece.data(), old_data + text_.size()))
+            from[k] = static_cast<std::size_t>(piece.data() - old_data);
+        ++k;
+    }
+    text_.reserve(text_.size() + line.len);
+    k = 0;
+    for (std::string_view piece : pieces) {
+        if (k < 3 && from[k] != npos)
+            text_.append(text_, from[k], piece.size());
+        else
+            text_.append(piece);
+        ++k;
+    }
+    line.kind = kind;
+    line.name_pos = name_pos;
+    line.name_len = name_len;
+    line.eol = eol_;
+    return line;
+}
+
 void IniFile::BuildIndex() const {
-    index_.clear();
-    index_.reserve(lines_.size());
-    std::string section;
-    bool first_of_name = false;
+    std::size_t capacity = 16;
+    while (capacity < lines_.size() * 2) capacity *= 2;
+    slots_.assign(capacity, Slot{});
+    used_slots_ = 0;
+    indexed_ = true;
+    std::size_t header = npos;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const Line& line = lines_[i];
         if (line.kind == Kind::Section) {
-            section = FoldedName(line.name, utf8_);
-            first_of_name = index_.try_emplace(section, i).second;
-        } else if (line.kind == Kind::Key && first_of_name) {
-            // A section entry never holds a line break; a key entry is section, LF, key.
-            index_.try_emplace(section + '\n' + FoldedName(line.name, utf8_), i);
+            // Keys count only under the first section of a name.
+            header = Lookup(Name(line), {}) == npos ? i : npos;
+            if (header != npos) IndexAdd(i, i);
+        } else if (line.kind == Kind::Key && header != npos) {
+            IndexAdd(header, i);
         }
     }
-    indexed_ = true;
+}
+
+std::size_t IniFile::Lookup(std::string_view file_section, std::string_view file_key) const {
+    if (!indexed_) BuildIndex();
+    const std::size_t hash = HashNames(file_section, file_key);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.line == npos) return npos;
+        if (slot.hash != hash || (slot.line == slot.header) != file_key.empty()) continue;
+        if (!SameFolded(Name(lines_[slot.header]), file_section, utf8_)) continue;
+        if (!file_key.empty() && !SameFolded(Name(lines_[slot.line]), file_key, utf8_)) continue;
+        return slot.line;
+    }
+}
+
+void IniFile::IndexAdd(std::size_t header, std::size_t line) const {
+    if (!indexed_) return;
+    const std::string_view section = Name(lines_[header]);
+    const std::string_view key = line == header ? std::string_view() : Name(lines_[line]);
+    if (Lookup(section, key) != npos) return;
+    if ((used_slots_ + 1) * 2 > slots_.size()) {
+        // Grow: the entries are distinct, so each goes to the first free slot of its hash.
+        std::vector<Slot> old(slots_.size() * 2, Slot{});
+        old.swap(slots_);
+        const std::size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.line == npos) continue;
+            std::size_t i = slot.hash & mask;
+            while (slots_[i].line != npos) i = (i + 1) & mask;
+            slots_[i] = slot;
+        }
+    }
+    const std::size_t hash = HashNames(section, key);
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = hash & mask;
+    while (slots_[i].line != npos) i = (i + 1) & mask;
+    slots_[i] = Slot{hash, header, line};
+    ++used_slots_;
 }
 
 void IniFile::IndexInsertedLine(std::size_t at) const {
     if (!indexed_) return;
-    for (auto& entry : index_)
-        if (entry.second >= at) ++entry.second;
+    for (Slot& slot : slots_) {
+        if (slot.line == npos) continue;
+        if (slot.header >= at) ++slot.header;
+        if (slot.line >= at) ++slot.line;
+    }
 }
 
 std::size_t IniFile::FindSection(std::string_view file_section) const {
     if (file_section.empty()) return npos;
-    if (!indexed_) BuildIndex();
-    auto it = index_.find(FoldedName(file_section, utf8_));
-    return it == index_.end() ? npos : it->second;
+    return Lookup(file_section, {});
 }
 
 std::size_t IniFile::SectionEnd(std::size_t header) const {
@@ -552,13 +678,12 @@ std::size_t IniFile::SectionEnd(std::size_t header) const {
 
 std::size_t IniFile::FindKey(std::string_view file_section, std::string_view file_key) const {
     if (file_key.empty() || file_section.empty()) return npos;
-    if (!indexed_) BuildIndex();
-    auto it = index_.find(FoldedName(file_section, utf8_) + '\n' + FoldedName(file_key, utf8_));
-    return it == index_.end() ? npos : it->second;
+    return Lookup(file_section, file_key);
 }
 
 const IniFile::Line* IniFile::FindKeyLine(std::string_view section, std::string_view key) const {
-    std::size_t i = FindKey(SectionName(section, utf8_), KeyName(key, utf8_));
+    std::string sbuf, kbuf;
+    std::size_t i = FindKey(SectionName(section, utf8_, sbuf), KeyName(key, utf8_, kbuf));
     return i == npos ? nullptr : &lines_[i];
 }
 
@@ -566,13 +691,13 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view def) const {
     const Line* line = FindKeyLine(section, key);
     if (!line) return std::string(def);
-    return FromFileText(TrimView(std::string_view(line->text).substr(line->eq + 1)), utf8_);
+    return FromFileText(TrimView(Text(*line).substr(line->eq + 1)), utf8_);
 }
 
 int IniFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
     const Line* line = FindKeyLine(section, key);
     if (!line) return def;
-    return StrToIntDef(TrimView(std::string_view(line->text).substr(line->eq + 1)), def);
+    return StrToIntDef(TrimView(Text(*line).substr(line->eq + 1)), def);
 }
 
 bool IniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {
@@ -584,69 +709,77 @@ bool IniFile::KeyExists(std::string_view section, std::string_view key) const {
 }
 
 bool IniFile::SectionExists(std::string_view section) const {
-    return FindSection(SectionName(section, utf8_)) != npos;
+    std::string buf;
+    return FindSection(SectionName(section, utf8_, buf)) != npos;
 }
 
 std::vector<std::string> IniFile::ReadSection(std::string_view section) const {
     std::vector<std::string> keys;
-    std::size_t header = FindSection(SectionName(section, utf8_));
+    std::string buf;
+    std::size_t header = FindSection(SectionName(section, utf8_, buf));
     if (header == npos) return keys;
     std::size_t end = SectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i)
-        if (lines_[i].kind == Kind::Key) keys.push_back(FromFileText(lines_[i].name, utf8_));
+        if (lines_[i].kind == Kind::Key) keys.push_back(FromFileText(Name(lines_[i]), utf8_));
     return keys;
 }
 
 std::vector<std::string> IniFile::ReadSections() const {
     std::vector<std::string> names;
     for (const Line& line : lines_)
-        if (line.kind == Kind::Section) names.push_back(FromFileText(line.name, utf8_));
+        if (line.kind == Kind::Section) names.push_back(FromFileText(Name(line), utf8_));
     return names;
 }
 
 bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    std::string sec = SectionName(section, utf8_);
-    std::string name = KeyName(key, utf8_);
+    std::string sbuf, kbuf;
+    const std::string_view sec = SectionName(section, utf8_, sbuf);
+    const std::string_view name = KeyName(key, utf8_, kbuf);
     if (sec.empty() || name.empty()) return false;
-    std::string val = OneLineValue(value, utf8_);
+    const std::string val = OneLineValue(value, utf8_);
 
     std::size_t at = FindKey(sec, name);
     if (at != npos) {
-        Line& line = lines_[at];
         // Keep the indentation and the key as spelled in the file.
-        std::string text = line.text.substr(0, line.name_begin) + line.name + "=" + val;
-        if (text != line.text) {
-            line.text = std::move(text);
-            line.eq = line.name_begin + line.name.size();
-            modified_ = true;
+        const Line old = lines_[at];
+        const std::string_view text = Text(old);
+        const std::size_t keep = old.name_pos + old.name_len;
+        if (text.size() == keep + 1 + val.size() && text[keep] == '=' &&
+            text.substr(keep + 1) == val)
+            return true;
+        Line line =
+            AddLine({text.substr(0, keep), "=", val}, Kind::Key, old.name_pos, old.name_len);
+        line.eq = keep;
+        line.eol = old.eol;
+        lines_[at] = line;
+        dead_bytes_ += old.len;
+        modified_ = true;
+        // A batch that rewrites its keys again and again keeps its text small.
+        if (dead_bytes_ > 4096 && dead_bytes_ > text_.size() / 2) {
+            std::string live;
+            live.reserve(text_.size() - dead_bytes_);
+            for (Line& l : lines_) {
+                const std::size_t pos = live.size();
+                live.append(Text(l));
+                l.pos = pos;
+            }
+            text_.swap(live);
+            dead_bytes_ = 0;
         }
         return true;
     }
 
-    Line fresh;
-    fresh.text = name + "=" + val;
-    fresh.eol = eol_;
-    fresh.kind = Kind::Key;
-    fresh.name = name;
-    fresh.name_begin = 0;
+    Line fresh = AddLine({name, "=", val}, Kind::Key, 0, name.size());
     fresh.eq = name.size();
 
     std::size_t header = FindSection(sec);
     if (header == npos) {
-        if (!lines_.empty() && lines_.back().eol.empty()) lines_.back().eol = eol_;
-        Line head;
-        head.text = "[" + sec + "]";
-        head.eol = eol_;
-        head.kind = Kind::Section;
-        head.name = sec;
-        lines_.push_back(std::move(head));
-        lines_.push_back(std::move(fresh));
-        if (indexed_) {
-            // The first section of its name, holding the first key of its name.
-            const std::string folded = FoldedName(sec, utf8_);
-            index_.emplace(folded, lines_.size() - 2);
-            index_.emplace(folded + '\n' + FoldedName(name, utf8_), lines_.size() - 1);
-        }
+        if (!lines_.empty() && lines_.back().eol == Eol::None) lines_.back().eol = eol_;
+        lines_.push_back(AddLine({"[", sec, "]"}, Kind::Section, 1, sec.size()));
+        lines_.push_back(fresh);
+        // The first section of its name, holding the first key of its name.
+        IndexAdd(lines_.size() - 2, lines_.size() - 2);
+        IndexAdd(lines_.size() - 2, lines_.size() - 1);
         modified_ = true;
         return true;
     }
@@ -655,10 +788,10 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
     std::size_t insert = header + 1;
     for (std::size_t i = header + 1; i < end; ++i)
         if (lines_[i].kind == Kind::Key) insert = i + 1;
-    if (lines_[insert - 1].eol.empty()) lines_[insert - 1].eol = eol_;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insert), std::move(fresh));
+    if (lines_[insert - 1].eol == Eol::None) lines_[insert - 1].eol = eol_;
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insert), fresh);
     IndexInsertedLine(insert);
-    if (indexed_) index_.emplace(FoldedName(sec, utf8_) + '\n' + FoldedName(name, utf8_), insert);
+    IndexAdd(header, insert);
     modified_ = true;
     return true;
 }
@@ -672,10 +805,13 @@ bool IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 }
 
 bool IniFile::EraseKey(std::string_view section, std::string_view key) {
-    std::size_t at = FindKey(SectionName(section, utf8_), KeyName(key, utf8_));
+    std::string sbuf, kbuf;
+    std::size_t at = FindKey(SectionName(section, utf8_, sbuf), KeyName(key, utf8_, kbuf));
     if (at == npos) return false;
     // A last line without a line end passes its (missing) ending on to the line before.
-    if (at + 1 == lines_.size() && lines_[at].eol.empty() && at > 0) lines_[at - 1].eol.clear();
+    if (at + 1 == lines_.size() && lines_[at].eol == Eol::None && at > 0)
+        lines_[at - 1].eol = Eol::None;
+    dead_bytes_ += lines_[at].len;
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(at));
     indexed_ = false; // a later key of the same name may come forward
     modified_ = true;
@@ -685,12 +821,12 @@ bool IniFile::EraseKey(std::string_view section, std::string_view key) {
 std::string IniFile::Serialize() const {
     std::string out;
     std::size_t size = utf8_ ? kUtf8Bom.size() : 0;
-    for (const Line& line : lines_) size += line.text.size() + line.eol.size();
+    for (const Line& line : lines_) size += line.len + EolText(static_cast<int>(line.eol)).size();
     out.reserve(size);
     if (utf8_) out += kUtf8Bom;
     for (const Line& line : lines_) {
-        out += line.text;
-        out += line.eol;
+        out += Text(line);
+        out += EolText(static_cast<int>(line.eol));
     }
     return out;
 }

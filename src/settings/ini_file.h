@@ -21,9 +21,9 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace tobu {
@@ -105,37 +105,63 @@ public:
     bool Save();
 
 private:
-    enum class Kind { Other, Section, Key };
+    enum class Kind : unsigned char { Other, Section, Key };
+    enum class Eol : unsigned char { None, Lf, CrLf }; // "", "\n", "\r\n"
+    // A line of the file. Its bytes (without the line end) are text_[pos, pos + len): the lines
+    // are small plain records, so reading a file allocates nothing per line and inserting a
+    // line moves no strings. A rewritten or added line's bytes are appended to text_.
     struct Line {
-        std::string text; // the line's bytes without its line end
-        std::string eol;  // "\r\n", "\n" or "" for a last line without one
+        std::size_t pos = 0, len = 0;
+        std::size_t name_pos = 0, name_len = 0; // the section or key name (trimmed), in the line
+        std::size_t eq = 0;                     // key lines: the first "=", in the line
         Kind kind = Kind::Other;
-        std::string name;           // section or key name (file's encoding, trimmed)
-        std::size_t name_begin = 0; // key lines: where the key name starts in `text`
-        std::size_t eq = 0;         // key lines: position of the first "="
+        Eol eol = Eol::None;
+    };
+    // An entry of the look-up table: a section header (`line` == `header`) or a key line of
+    // the section at `header`. An empty slot has `line` == npos.
+    struct Slot {
+        std::size_t hash = 0;
+        std::size_t header = 0;
+        std::size_t line = std::string::npos;
     };
 
     IniFile() = default;
     void Parse(std::string_view bytes);
-    static void Classify(Line& line);
+    static void Classify(Line& line, std::string_view text);
+    std::string_view Text(const Line& line) const {
+        return std::string_view(text_).substr(line.pos, line.len);
+    }
+    std::string_view Name(const Line& line) const {
+        return Text(line).substr(line.name_pos, line.name_len);
+    }
+    // A new line of the given pieces, its bytes appended to text_.
+    Line AddLine(std::initializer_list<std::string_view> pieces, Kind kind, std::size_t name_pos,
+                 std::size_t name_len);
     // Index of the section's header line, or npos. Names are in the file's encoding.
     std::size_t FindSection(std::string_view file_section) const;
     // One past the section's last line.
     std::size_t SectionEnd(std::size_t header) const;
     std::size_t FindKey(std::string_view file_section, std::string_view file_key) const;
     const Line* FindKeyLine(std::string_view section, std::string_view key) const;
-    // The look-up table of the first section of each name and the first key of each name in
-    // it, built on the first look-up after the lines were added or removed.
+    // The look-up table (open addressing) of the first section of each name and the first key
+    // of each name in it, rebuilt on the first look-up after lines were removed. Its hash and
+    // comparison ignore ASCII letter case as the names do, so a look-up copies no name.
     void BuildIndex() const;
+    std::size_t Lookup(std::string_view file_section, std::string_view file_key) const;
+    // Enters a section (key empty) or key unless its name is there already.
+    void IndexAdd(std::size_t header, std::size_t line) const;
     void IndexInsertedLine(std::size_t at) const;
 
     std::string path_;
+    std::string text_;
+    std::size_t dead_bytes_ = 0; // bytes of text_ that no line uses any more
     std::vector<Line> lines_;
-    std::string eol_ = "\r\n";
+    Eol eol_ = Eol::CrLf;
     bool utf8_ = false; // the file started with the UTF-8 mark (kept out of lines_)
     LoadState state_ = LoadState::Missing;
     bool modified_ = false;
-    mutable std::unordered_map<std::string, std::size_t> index_;
+    mutable std::vector<Slot> slots_;
+    mutable std::size_t used_slots_ = 0;
     mutable bool indexed_ = false;
 };
 

@@ -174,6 +174,17 @@ TEST(IniFileWrite, ReadsStayRightAcrossInsertsAndErases) {
     ASSERT_TRUE(ini.WriteInteger("A", "x", 8));
     EXPECT_EQ(ini.Serialize(), "[A]\r\nx=8\r\nw=5\r\n[B]\r\ny=3\r\n[a]\r\nz=4\r\n[C]\r\nv=6\r\n");
     EXPECT_EQ(IniFile::FromBytes(ini.Serialize()).ReadInteger("a", "w", 0), 5);
+
+    // A batch that rewrites keys thousands of times, as a dialog kept open would, keeps every
+    // line right (and its text small), in a copy too; a few hundred new keys grow the table.
+    IniFile busy = IniFile::FromBytes("  [s]\nKey =old\nother=keep\n[T]\n; note\n");
+    for (int i = 0; i < 3000; ++i) ASSERT_TRUE(busy.WriteString("S", "key", std::to_string(i)));
+    for (int i = 0; i < 300; ++i) ASSERT_TRUE(busy.WriteInteger("T", "k" + std::to_string(i), i));
+    const IniFile copy = busy;
+    EXPECT_EQ(copy.ReadInteger("s", "KEY", 0), 2999);
+    EXPECT_EQ(copy.ReadInteger("t", "K299", 0), 299);
+    EXPECT_TRUE(copy.Serialize().starts_with("  [s]\nKey=2999\nother=keep\n[T]\nk0=0\nk1=1\n"));
+    EXPECT_TRUE(copy.Serialize().ends_with("k299=299\n; note\n"));
 }
 
 TEST(IniFileGbk, ChineseValuesAreGbkOnDiskAndUtf8InMemory) {
