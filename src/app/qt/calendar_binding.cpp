@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QScreen>
+#include <QTimer>
 
 #include "app/companions.h"
 #include "app/qt/date_line_binding.h"
@@ -132,6 +133,8 @@ void CalendarBinding::ShowCalendarWindow(int alpha) {
     frm_->ShowCalendar(alpha, spot.left, spot.top);
     // The skin's sprite sheet and the first pictures are freed by now.
     ReturnFreeMemory();
+    // Once the month is drawn, its glyphs are cached and the font files' pages can go.
+    QTimer::singleShot(1000, frm_.get(), [] { ReturnFontPages(); });
 }
 
 CalendarBinding* BindCalendarWindow(TFrmLED& bar, const CalendarBindingOptions& options) {

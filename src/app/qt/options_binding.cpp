@@ -159,6 +159,7 @@ void OptionsBinding::OpenOptions(int page) {
     const CloseResult result = dialog->Save();
     delete dialog;
     ReturnFreeMemory();
+    ReturnFontPages();
     bar_.SettingsSaveDone(result.saved);
 }
 
