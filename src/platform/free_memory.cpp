@@ -1,6 +1,7 @@
 #include "platform/free_memory.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <malloc.h>
 #include <string_view>
@@ -27,20 +28,36 @@ bool IsFontFileMapping(std::string_view maps_line) {
 }
 
 std::size_t ReturnFontPages() {
-    std::FILE* maps = std::fopen("/proc/self/maps", "re");
-    if (!maps) return 0;
+    // smaps rather than maps: a mapping with pages of its own (copied on a write) keeps them,
+    // since dropping those would bring back the file's bytes in their place.
+    std::FILE* smaps = std::fopen("/proc/self/smaps", "re");
+    if (!smaps) return 0;
     std::size_t released = 0;
+    unsigned long start = 0, end = 0;
+    bool font = false;
     char line[4096];
-    while (std::fgets(line, sizeof line, maps)) {
-        if (!IsFontFileMapping(line)) continue;
-        unsigned long start = 0, end = 0;
-        if (std::sscanf(line, "%lx-%lx", &start, &end) != 2 || end <= start) continue;
-        // The pages are the file's own and unchanged: dropping them from this process loses
-        // nothing, and a later paint that needs one reads it from the page cache again.
-        if (madvise(reinterpret_cast<void*>(start), end - start, MADV_DONTNEED) == 0)
+    auto release = [&] {
+        if (font && madvise(reinterpret_cast<void*>(start), end - start, MADV_DONTNEED) == 0)
             released += end - start;
+        font = false;
+    };
+    while (std::fgets(line, sizeof line, smaps)) {
+        unsigned long a = 0, b = 0;
+        char dash = 0;
+        if (std::sscanf(line, "%lx%c%lx ", &a, &dash, &b) == 3 && dash == '-' && b > a &&
+            std::strchr(line, ':') != nullptr && std::strncmp(line, "VmFlags", 7) != 0 &&
+            std::strstr(line, " kB") == nullptr) {
+            // A mapping's first line; the one before it is complete.
+            release();
+            start = a;
+            end = b;
+            font = IsFontFileMapping(line);
+        } else if (font && std::strncmp(line, "Anonymous:", 10) == 0) {
+            font = std::strtoul(line + 10, nullptr, 10) == 0;
+        }
     }
-    std::fclose(maps);
+    release();
+    std::fclose(smaps);
     return released;
 }
 

@@ -52,7 +52,6 @@ TEST(FreeMemory, FontFilePagesAreDroppedAndReadAgainOnUse) {
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
     ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     void* map = ::mmap(nullptr, bytes.size(), PROT_READ, MAP_PRIVATE, fd, 0);
-    ::close(fd);
     ASSERT_NE(map, MAP_FAILED);
     const auto* p = static_cast<const unsigned char*>(map);
     unsigned sum = 0;
@@ -67,5 +66,15 @@ TEST(FreeMemory, FontFilePagesAreDroppedAndReadAgainOnUse) {
     EXPECT_EQ(again, sum);
     EXPECT_EQ(p[12345], static_cast<unsigned char>(12345 * 7));
     ::munmap(map, bytes.size());
+
+    // A font mapping whose pages were written (copied) keeps them.
+    void* written = ::mmap(nullptr, 8192, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
+    ASSERT_NE(written, MAP_FAILED);
+    static_cast<char*>(written)[100] = 'X';
+    ASSERT_EQ(::mprotect(written, 8192, PROT_READ), 0);
+    ReturnFontPages();
+    EXPECT_EQ(static_cast<const char*>(written)[100], 'X');
+    ::munmap(written, 8192);
+    ::close(fd);
     ::unlink(path);
 }
