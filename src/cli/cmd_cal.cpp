@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "base/text.h"
+#include "calendar/cal_json.h"
 #include "calendar/cal_report.h"
 #include "calendar/festival_list.h"
 #include "calendar/lunar.h"
@@ -67,27 +68,7 @@ int Usage(tobu::cli::Io& io, const std::string& message) {
 int RunJson(const std::vector<std::string>& dates, tobu::cli::Io& io) {
     if (dates.empty()) return Usage(io, "--json needs at least one DATE");
     const tobu::TFestivalList festivals;
-    int status = 0;
-    for (const auto& arg : dates) {
-        tobu::TDateTime value = 0;
-        switch (tobu::ParseCalDate(arg, value)) {
-        case tobu::CalDateError::None:
-            io.out << tobu::CalJson(value, festivals) << '\n';
-            break;
-        case tobu::CalDateError::NotADate:
-            io.err << "tobu cal: not a date: '" << arg
-                   << "' (expected YYYY-MM-DD or YYYY-MM-DDTHH:MM[:SS])\n";
-            status = 1;
-            break;
-        case tobu::CalDateError::OutOfRange:
-            io.err << "tobu cal: outside the calendar's range 1900-01-31 to 2100-12-31: '" << arg
-                   << "'\n";
-            status = 1;
-            break;
-        }
-    }
-    io.out.flush();
-    return status;
+    return tobu::CalJsonLines(dates, festivals, io.out, io.err);
 }
 
 int RunToSolar(const std::vector<std::string>& numbers, bool leap, tobu::cli::Io& io) {
@@ -247,6 +228,7 @@ int RunCal(const std::vector<std::string>& args, tobu::cli::Io& io) {
     enum class Mode { Grid, Json, ToSolar } mode = Mode::Grid;
     bool iso = false, leap = false, options = true;
     std::vector<std::string> rest;
+    rest.reserve(args.size());
     for (const std::string& a : args) {
         // A negative number is an argument (a lunar year or month), not an option.
         if (!options || a.empty() || a[0] != '-' || tobu::ParseInt(a)) {
