@@ -1,6 +1,7 @@
 #include "calendar/cal_json.h"
 
 #include <charconv>
+#include <cstring>
 #include <ostream>
 
 #include "base/text.h"
@@ -32,16 +33,30 @@ void AppendJsonString(std::string& out, std::string_view s) {
     out += '"';
 }
 
-void AppendInt(std::string& out, long long v) {
-    char buf[24];
-    const auto end = std::to_chars(buf, buf + sizeof buf, v).ptr;
-    out.append(buf, end);
-}
+// A line under construction in a buffer large enough for every part but the festival names.
+class LineBuffer {
+public:
+    void Put(std::string_view s) {
+        std::memcpy(p_, s.data(), s.size());
+        p_ += s.size();
+    }
+    void Put(char c) { *p_++ = c; }
+    void Int(long long v) { p_ = std::to_chars(p_, end_, v).ptr; }
+    void Two(int v) {
+        *p_++ = static_cast<char>('0' + v / 10);
+        *p_++ = static_cast<char>('0' + v % 10);
+    }
+    // Moves what was put to `out`.
+    void MoveTo(std::string& out) {
+        out.append(buf_, static_cast<size_t>(p_ - buf_));
+        p_ = buf_;
+    }
 
-void AppendTwo(std::string& out, int v) {
-    out += static_cast<char>('0' + v / 10);
-    out += static_cast<char>('0' + v % 10);
-}
+private:
+    char buf_[768];
+    char* p_ = buf_;
+    char* end_ = buf_ + sizeof buf_;
+};
 
 int Mod(long long n, int m) {
     const int r = static_cast<int>(n % m);
@@ -65,6 +80,7 @@ struct Names {
     std::array<std::string, 12> zodiac;
     std::array<std::string, 26> months; // 2 * month + leap, months 0 .. 12
     std::array<std::string, 31> days;
+    std::array<std::string, kYears> years; // lunar years from 1900
 
     Names() {
         for (int n = 0; n < 24; ++n) terms[static_cast<size_t>(n)] = SolarTermName(n);
@@ -74,6 +90,8 @@ struct Names {
             for (int leap = 0; leap < 2; ++leap)
                 months[static_cast<size_t>(2 * m + leap)] = LunarMonthName(m, leap != 0);
         for (int d = 0; d <= 30; ++d) days[static_cast<size_t>(d)] = LunarDayName(d);
+        for (int y = 0; y < kYears; ++y)
+            years[static_cast<size_t>(y)] = LunarYearName(kFirstYear + y);
     }
 };
 
@@ -96,9 +114,24 @@ struct CalJsonWriter::Year {
 };
 
 CalJsonWriter::CalJsonWriter(const TFestivalList& festivals)
-    : festivals_(festivals), years_(kYears), lunarYearNames_(kYears) {}
+    : festivals_(festivals), years_(kYears) {
+    found_.emplace_back(); // the answer of no festival
+    solar_.fill(-1);
+    lunar_.fill(-1);
+    week_.fill(-1);
+}
 
 CalJsonWriter::~CalJsonWriter() = default;
+
+const TFestival& CalJsonWriter::Remembered(std::int16_t& slot, const TFestival& looked_up) {
+    if (!Matched(looked_up)) {
+        slot = 0;
+    } else {
+        slot = static_cast<std::int16_t>(found_.size());
+        found_.push_back(looked_up);
+    }
+    return found_[static_cast<size_t>(slot)];
+}
 
 const CalJsonWriter::Year& CalJsonWriter::YearFacts(int year) {
     std::unique_ptr<Year>& slot = years_[static_cast<size_t>(year - kFirstYear)];
@@ -118,15 +151,15 @@ const CalJsonWriter::Year& CalJsonWriter::YearFacts(int year) {
 }
 
 const TFestival& CalJsonWriter::Solar(const DateParts& d, TDateTime day) {
-    auto& slot = solar_[static_cast<size_t>((d.month - 1) * 31 + d.day - 1)];
-    if (!slot) slot = festivals_.GetSolarFestival(day);
-    return *slot;
+    std::int16_t& slot = solar_[static_cast<size_t>((d.month - 1) * 31 + d.day - 1)];
+    if (slot >= 0) return found_[static_cast<size_t>(slot)];
+    return Remembered(slot, festivals_.GetSolarFestival(day));
 }
 
 const TFestival& CalJsonWriter::Lunar(int month, int day) {
-    auto& slot = lunar_[static_cast<size_t>(month * 31 + day)];
-    if (!slot) slot = festivals_.GetLunarFestival(TLunarDate{0, month, day, false});
-    return *slot;
+    std::int16_t& slot = lunar_[static_cast<size_t>(month * 31 + day)];
+    if (slot >= 0) return found_[static_cast<size_t>(slot)];
+    return Remembered(slot, festivals_.GetLunarFestival(TLunarDate{0, month, day, false}));
 }
 
 const TFestival& CalJsonWriter::Week(const DateParts& d, int weekday, TDateTime day) {
@@ -134,10 +167,10 @@ const TFestival& CalJsonWriter::Week(const DateParts& d, int weekday, TDateTime 
     // from the start and from the end.
     const int fromStart = (d.day - 1) / 7;
     const int fromEnd = (DaysInMonth(d.year, d.month) - d.day) / 7;
-    auto& slot =
+    std::int16_t& slot =
         week_[static_cast<size_t>(((d.month - 1) * 5 + fromStart) * 35 + fromEnd * 7 + weekday)];
-    if (!slot) slot = festivals_.GetWeekFestival(day);
-    return *slot;
+    if (slot >= 0) return found_[static_cast<size_t>(slot)];
+    return Remembered(slot, festivals_.GetWeekFestival(day));
 }
 
 void CalJsonWriter::AppendLine(std::string& out, TDateTime value) {
@@ -148,8 +181,8 @@ void CalJsonWriter::AppendLine(std::string& out, TDateTime value) {
     }
     const Names& names = TheNames();
     const DateParts dp = DecodeDate(value);
-    const TimeParts tp = DecodeTime(value);
     const TDateTime day = DateOf(value);
+    const TimeParts tp = value == day ? TimeParts{} : DecodeTime(value);
     const Year& year = YearFacts(dp.year);
     const int weekday = DayOfWeek(day); // 1 = Sunday
     const TLunarDate l = SolarToLunar(value);
@@ -211,64 +244,68 @@ void CalJsonWriter::AppendLine(std::string& out, TDateTime value) {
             ++week;
     }
 
-    std::string& lunarYear = lunarYearNames_[static_cast<size_t>(l.Year - kFirstYear)];
-    if (lunarYear.empty()) lunarYear = LunarYearName(l.Year);
-
-    out += "{\"date\":\"";
-    AppendInt(out, dp.year);
-    out += '-';
-    AppendTwo(out, dp.month);
-    out += '-';
-    AppendTwo(out, dp.day);
-    out += 'T';
-    AppendTwo(out, tp.hour);
-    out += ':';
-    AppendTwo(out, tp.minute);
-    out += ':';
-    AppendTwo(out, tp.second);
-    out += "\",\"lunar\":{\"year\":";
-    AppendInt(out, l.Year);
-    out += ",\"month\":";
-    AppendInt(out, l.Month);
-    out += ",\"day\":";
-    AppendInt(out, l.Day);
-    out += l.IsLeap ? ",\"leap\":true}" : ",\"leap\":false}";
-    out += ",\"lunarText\":\"";
-    out += lunarYear;
-    out += names.months[static_cast<size_t>(2 * l.Month + (l.IsLeap ? 1 : 0))];
-    out += names.days[static_cast<size_t>(l.Day)];
-    out += ' ';
-    if (term) out += *term;
-    out += "\",\"ganzhi\":{\"year\":";
-    AppendInt(out, yearCycle);
-    out += ",\"month\":";
-    AppendInt(out, monthCycle);
-    out += ",\"day\":";
-    AppendInt(out, dayCycle);
-    out += "},\"ganzhiText\":\"";
-    out += names.ganzhi[static_cast<size_t>(yearCycle)];
-    out += '(';
-    out += names.zodiac[static_cast<size_t>(yearCycle % 12)];
-    out += ")年";
-    out += names.ganzhi[static_cast<size_t>(monthCycle)];
-    out += "月";
-    out += names.ganzhi[static_cast<size_t>(dayCycle)];
-    out += "日\",\"term\":\"";
-    if (term) out += *term;
-    out += "\",\"termText\":\"";
-    if (dayTerm) out += *dayTerm;
-    out += "\",\"festivals\":";
-    AppendJsonString(out, f.Name);
-    out += ",\"festivalColor\":";
-    AppendInt(out, f.Color);
-    out += ",\"week\":";
-    AppendInt(out, week);
-    out += ",\"isoWeek\":";
-    AppendInt(out, isoWeek);
-    out += "}\n";
+    LineBuffer b;
+    b.Put("{\"date\":\"");
+    b.Int(dp.year);
+    b.Put('-');
+    b.Two(dp.month);
+    b.Put('-');
+    b.Two(dp.day);
+    b.Put('T');
+    b.Two(tp.hour);
+    b.Put(':');
+    b.Two(tp.minute);
+    b.Put(':');
+    b.Two(tp.second);
+    b.Put("\",\"lunar\":{\"year\":");
+    b.Int(l.Year);
+    b.Put(",\"month\":");
+    b.Int(l.Month);
+    b.Put(",\"day\":");
+    b.Int(l.Day);
+    b.Put(l.IsLeap ? ",\"leap\":true}" : ",\"leap\":false}");
+    b.Put(",\"lunarText\":\"");
+    b.Put(names.years[static_cast<size_t>(l.Year - kFirstYear)]);
+    b.Put(names.months[static_cast<size_t>(2 * l.Month + (l.IsLeap ? 1 : 0))]);
+    b.Put(names.days[static_cast<size_t>(l.Day)]);
+    b.Put(' ');
+    if (term) b.Put(*term);
+    b.Put("\",\"ganzhi\":{\"year\":");
+    b.Int(yearCycle);
+    b.Put(",\"month\":");
+    b.Int(monthCycle);
+    b.Put(",\"day\":");
+    b.Int(dayCycle);
+    b.Put("},\"ganzhiText\":\"");
+    b.Put(names.ganzhi[static_cast<size_t>(yearCycle)]);
+    b.Put('(');
+    b.Put(names.zodiac[static_cast<size_t>(yearCycle % 12)]);
+    b.Put(")年");
+    b.Put(names.ganzhi[static_cast<size_t>(monthCycle)]);
+    b.Put("月");
+    b.Put(names.ganzhi[static_cast<size_t>(dayCycle)]);
+    b.Put("日\",\"term\":\"");
+    if (term) b.Put(*term);
+    b.Put("\",\"termText\":\"");
+    if (dayTerm) b.Put(*dayTerm);
+    b.Put("\",\"festivals\":");
+    if (f.Name.empty()) {
+        b.Put("\"\"");
+    } else {
+        b.MoveTo(out);
+        AppendJsonString(out, f.Name);
+    }
+    b.Put(",\"festivalColor\":");
+    b.Int(f.Color);
+    b.Put(",\"week\":");
+    b.Int(week);
+    b.Put(",\"isoWeek\":");
+    b.Int(isoWeek);
+    b.Put("}\n");
+    b.MoveTo(out);
 }
 
-int CalJsonLines(const std::vector<std::string>& dates, const TFestivalList& festivals,
+int CalJsonLines(const std::vector<std::string_view>& dates, const TFestivalList& festivals,
                  std::ostream& out, std::ostream& err) {
     constexpr size_t kBlock = 64 * 1024;
     CalJsonWriter writer(festivals);
@@ -279,7 +316,7 @@ int CalJsonLines(const std::vector<std::string>& dates, const TFestivalList& fes
         block.clear();
     };
     int status = 0;
-    for (const std::string& arg : dates) {
+    for (const std::string_view arg : dates) {
         TDateTime value = 0;
         switch (ParseCalDate(arg, value)) {
         case CalDateError::None:
