@@ -28,7 +28,8 @@ constexpr const char* kUsage =
     "       tobu feed fetch [--dir DIR] [--force] [--no-write] [--json]\n"
     "                                           what the clock does five minutes after start\n"
     "DIR is the program folder (default: the folder of tobu). The server is $TOBU_SERVER, else\n"
-    "the build's default.\n";
+    "the build's default. fetch asks it through the module Modules/TobuHttp.so beside tobu;\n"
+    "when that cannot be loaded, fetch says why and exits with status 1.\n";
 
 std::string ToolFolder() {
     char buf[4096];
