@@ -91,9 +91,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.example.com/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# SDL2_mixer is loaded by name when the first sound plays, so the library scan does not see it.
+# SDL2_mixer is loaded by name when the first sound plays, and libsystemd when the clock is
+# first set, so the library scan does not see them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-arphic-uming, fonts-arphic-ukai, fonts-liberation2, fonts-dejavu-core, libsdl2-mixer-2.0-0")
+    "fonts-arphic-uming, fonts-arphic-ukai, fonts-liberation2, fonts-dejavu-core, libsdl2-mixer-2.0-0, libsystemd0")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -20,6 +20,10 @@ fail() { echo "check-deb: $*" >&2; exit 1; }
 [ "$("$root/usr/bin/tobu" --version)" = "3.7.5" ] || fail "tobu --version"
 "$root/usr/bin/tobu" cal --json 2024-02-10 | grep -q '"lunar"' || fail "tobu cal --json"
 [ "$("$root/usr/bin/TobuClock" --version)" = "TobuClock 3.7.5" ] || fail "TobuClock --version"
+# tobu finds the HTTP module beside its real self: the request is made (nothing listens there).
+fetched=$(TOBU_SERVER=http://127.0.0.1:9/ "$root/usr/bin/tobu" feed fetch --dir "$root" --no-write \
+  --json 2>/dev/null || true)
+case "$fetched" in *'"requested": true'*) ;; *) fail "tobu feed fetch does not load Modules/TobuHttp.so" ;; esac
 for f in usr/lib/tobuclock/installed-system-wide usr/lib/tobuclock/skin.ini \
          usr/lib/tobuclock/Skin/BlueGlass.sk usr/lib/tobuclock/PopupMsg \
          usr/lib/tobuclock/Modules/TobuHttp.so usr/lib/tobuclock/Modules/TobuWeatherPage.so \

@@ -2,10 +2,12 @@
 // lines, and lunar-to-Gregorian conversion.
 #include <cstdlib>
 #include <ostream>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "base/text.h"
+#include "calendar/cal_json.h"
 #include "calendar/cal_report.h"
 #include "calendar/festival_list.h"
 #include "calendar/lunar.h"
@@ -64,38 +66,18 @@ int Usage(tobu::cli::Io& io, const std::string& message) {
     return 2;
 }
 
-int RunJson(const std::vector<std::string>& dates, tobu::cli::Io& io) {
+int RunJson(const std::vector<std::string_view>& dates, tobu::cli::Io& io) {
     if (dates.empty()) return Usage(io, "--json needs at least one DATE");
     const tobu::TFestivalList festivals;
-    int status = 0;
-    for (const auto& arg : dates) {
-        tobu::TDateTime value = 0;
-        switch (tobu::ParseCalDate(arg, value)) {
-        case tobu::CalDateError::None:
-            io.out << tobu::CalJson(value, festivals) << '\n';
-            break;
-        case tobu::CalDateError::NotADate:
-            io.err << "tobu cal: not a date: '" << arg
-                   << "' (expected YYYY-MM-DD or YYYY-MM-DDTHH:MM[:SS])\n";
-            status = 1;
-            break;
-        case tobu::CalDateError::OutOfRange:
-            io.err << "tobu cal: outside the calendar's range 1900-01-31 to 2100-12-31: '" << arg
-                   << "'\n";
-            status = 1;
-            break;
-        }
-    }
-    io.out.flush();
-    return status;
+    return tobu::CalJsonLines(dates, festivals, io.out, io.err);
 }
 
-int RunToSolar(const std::vector<std::string>& numbers, bool leap, tobu::cli::Io& io) {
+int RunToSolar(const std::vector<std::string_view>& numbers, bool leap, tobu::cli::Io& io) {
     if (numbers.size() != 3) return Usage(io, "--to-solar needs YEAR MONTH DAY");
     int parts[3];
     for (size_t i = 0; i < 3; ++i) {
         const auto v = tobu::ParseInt(numbers[i]);
-        if (!v) return Usage(io, "not a number: '" + numbers[i] + "'");
+        if (!v) return Usage(io, "not a number: '" + std::string(numbers[i]) + "'");
         parts[i] = *v;
     }
     const tobu::TLunarDate lunar{parts[0], parts[1], parts[2], leap};
@@ -115,7 +97,7 @@ bool NoColorAsked() {
     return v && *v;
 }
 
-int RunGrid(const std::vector<std::string>& rest, bool iso, tobu::cli::Io& io) {
+int RunGrid(const std::vector<std::string_view>& rest, bool iso, tobu::cli::Io& io) {
     const tobu::TDateTime now = tobu::SystemClock::Instance().Now();
     const tobu::DateParts today = tobu::DecodeDate(now);
     int year = today.year, month = today.month;
@@ -123,8 +105,9 @@ int RunGrid(const std::vector<std::string>& rest, bool iso, tobu::cli::Io& io) {
         const auto y = tobu::ParseInt(rest[0]);
         const auto m = tobu::ParseInt(rest[1]);
         if (!y || *y < 1900 || *y > 2100)
-            return Usage(io, "YEAR must be 1900 to 2100: '" + rest[0] + "'");
-        if (!m || *m < 1 || *m > 12) return Usage(io, "MONTH must be 1 to 12: '" + rest[1] + "'");
+            return Usage(io, "YEAR must be 1900 to 2100: '" + std::string(rest[0]) + "'");
+        if (!m || *m < 1 || *m > 12)
+            return Usage(io, "MONTH must be 1 to 12: '" + std::string(rest[1]) + "'");
         year = *y;
         month = *m;
     } else if (!rest.empty()) {
@@ -246,7 +229,9 @@ int RunCal(const std::vector<std::string>& args, tobu::cli::Io& io) {
     }
     enum class Mode { Grid, Json, ToSolar } mode = Mode::Grid;
     bool iso = false, leap = false, options = true;
-    std::vector<std::string> rest;
+    // Views of the arguments: `--json` may be given ten thousand dates.
+    std::vector<std::string_view> rest;
+    rest.reserve(args.size());
     for (const std::string& a : args) {
         // A negative number is an argument (a lunar year or month), not an option.
         if (!options || a.empty() || a[0] != '-' || tobu::ParseInt(a)) {

@@ -2,15 +2,17 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <ostream>
 #include <sstream>
 #include <unistd.h>
 
 #include "cli/command.h"
 #include "cli/package_io.h"
+#include "cli/program_dir.h"
 #include "online/ad_cache.h"
 #include "online/ad_fetch.h"
-#include "online/curl/curl_http_client.h"
+#include "online/http_module.h"
 #include "online/server.h"
 #include "platform/clock.h"
 
@@ -26,7 +28,8 @@ constexpr const char* kUsage =
     "       tobu feed fetch [--dir DIR] [--force] [--no-write] [--json]\n"
     "                                           what the clock does five minutes after start\n"
     "DIR is the program folder (default: the folder of tobu). The server is $TOBU_SERVER, else\n"
-    "the build's default.\n";
+    "the build's default. fetch asks it through the module Modules/TobuHttp.so beside tobu;\n"
+    "when that cannot be loaded, fetch says why and exits with status 1.\n";
 
 std::string ToolFolder() {
     char buf[4096];
@@ -41,6 +44,24 @@ std::string Folder(std::string dir) {
     if (dir.back() != '/') dir += '/';
     return dir;
 }
+
+// The HTTP client of the module Modules/TobuHttp.so beside `tobu`, as the clock loads it:
+// libcurl and its TLS libraries are mapped only when a request is made, not by every start of
+// the tool. A module that cannot be loaded fails its request and is reported by Fetch.
+class ToolHttpClient : public tobu::HttpClient {
+public:
+    tobu::HttpResult Get(const std::string& url, const tobu::HttpLimits& limits) override {
+        if (!module_)
+            module_ = std::make_unique<tobu::ModuleHttpClient>(tobu::cli::ToolExeDir() +
+                                                               tobu::kHttpModule);
+        return module_->Get(url, limits);
+    }
+    // Why the module could not be loaded; "" when it was not needed or loaded.
+    std::string LoadError() const { return module_ ? module_->LoadError() : std::string(); }
+
+private:
+    std::unique_ptr<tobu::ModuleHttpClient> module_;
+};
 
 std::string Announcement(const tobu::TADRec& r) {
     std::ostringstream o;
@@ -207,9 +228,13 @@ int Fetch(const std::vector<std::string>& args, Io& io) {
     if (auto base = tobu::ConfiguredServer()) f.url = tobu::FeedUrl(*base);
     f.force = o.force;
     f.write = !o.noWrite;
-    tobu::CurlHttpClient client;
+    ToolHttpClient client;
     const tobu::FeedFetchReport r =
         tobu::RunFeedCheck(client, f, tobu::SystemClock::Instance().Now());
+    if (const std::string why = client.LoadError(); !why.empty()) {
+        io.err << "tobu feed fetch: cannot load the HTTP module: " << why << "\n";
+        return 1;
+    }
     const bool ok = r.result == "fresh" || r.result == "new" || r.result == "unchanged";
     if (o.json) {
         io.out << "{\"url\": " << (f.url ? JsonString(*f.url) : "null")

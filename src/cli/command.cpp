@@ -33,7 +33,7 @@ void PrintHelp(std::ostream& out) {
            "  --version    print the version\n";
 }
 
-int RunTool(const std::vector<std::string>& args, Io& io) {
+int RunTool(std::vector<std::string> args, Io& io) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintHelp(io.out);
         return args.empty() ? 2 : 0;
@@ -44,8 +44,8 @@ int RunTool(const std::vector<std::string>& args, Io& io) {
     }
     for (const auto& c : Commands()) {
         if (c.name == args[0]) {
-            std::vector<std::string> rest(args.begin() + 1, args.end());
-            return c.run(rest, io);
+            args.erase(args.begin());
+            return c.run(args, io);
         }
     }
     io.err << "tobu: unknown command '" << args[0] << "' (see tobu --help)\n";

@@ -11,12 +11,15 @@ std::string ProgramDirFrom(const std::string& dir) {
     return d;
 }
 
-std::string ToolProgramDir() {
+std::string ToolExeDir() {
     std::string exe = ResolvedPath("/proc/self/exe");
     std::size_t slash = exe.find_last_of('/');
+    return slash == std::string::npos ? ProgramDirFrom(".") : exe.substr(0, slash + 1);
+}
+
+std::string ToolProgramDir() {
     // An installed tool works on the user's folder, as the installed clock does.
-    return ProgramFolderFor(slash == std::string::npos ? ProgramDirFrom(".")
-                                                       : exe.substr(0, slash + 1));
+    return ProgramFolderFor(ToolExeDir());
 }
 
 LeadingOptions ParseLeadingOptions(const std::vector<std::string>& args, size_t first,

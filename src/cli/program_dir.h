@@ -7,6 +7,9 @@
 
 namespace tobu::cli {
 
+// The folder of the running `tobu` itself, symbolic links resolved, with a trailing "/": where
+// the program's own modules are (Modules/), also when it is installed for every user.
+std::string ToolExeDir();
 // The program folder of the running `tobu`: the folder of the executable with symbolic links
 // resolved, or for an installed (shared) folder the user's own folder; with a trailing "/".
 std::string ToolProgramDir();

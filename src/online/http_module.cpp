@@ -6,12 +6,18 @@ namespace tobu {
 
 ModuleHttpClient::ModuleHttpClient(const std::string& modulePath) {
     handle_ = ::dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_) return;
+    if (!handle_) {
+        const char* why = ::dlerror();
+        error_ = why ? why : modulePath + ": cannot be loaded";
+        return;
+    }
     using Make = HttpClient* (*)();
     auto make = reinterpret_cast<Make>(::dlsym(handle_, "TobuMakeHttpClient"));
     free_ = reinterpret_cast<void (*)(HttpClient*)>(::dlsym(handle_, "TobuFreeHttpClient"));
     if (make && free_) client_ = make();
     if (client_) return;
+    error_ = modulePath + (make && free_ ? ": the module could not set up its HTTP client"
+                                         : ": not an HTTP module (its entry points are missing)");
     ::dlclose(handle_);
     handle_ = nullptr;
 }

@@ -20,6 +20,9 @@ public:
     ModuleHttpClient& operator=(const ModuleHttpClient&) = delete;
 
     bool Loaded() const { return client_ != nullptr; }
+    // Why the module could not be loaded ("" once loaded): the loader's message, a missing
+    // entry point, or a client the module could not make.
+    const std::string& LoadError() const { return error_; }
     // Without the module every request fails as a connection failure.
     HttpResult Get(const std::string& url, const HttpLimits& limits) override;
 
@@ -27,6 +30,7 @@ private:
     void* handle_ = nullptr;
     HttpClient* client_ = nullptr;
     void (*free_)(HttpClient*) = nullptr;
+    std::string error_;
 };
 
 } // namespace tobu

@@ -52,7 +52,8 @@ SyncOutcome SyncAttempt(const std::vector<std::string>& hosts, const std::string
     }
     if (!context.setter.SetUtc(out.reply.unix_time)) {
         out.error = TimeError::SetFailed;
-        out.message = "the system clock could not be set";
+        const std::string why = context.setter.WhyNotSet();
+        out.message = "the system clock could not be set" + (why.empty() ? "" : ": " + why);
         return out;
     }
     const std::string checked = CheckTimeText(context.clock.Now());

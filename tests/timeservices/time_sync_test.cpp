@@ -54,7 +54,10 @@ TEST_F(TimeSync, FailuresWriteNothing) {
     // A clock that cannot be set is a failure, not a correction.
     WriteFile("setter.status", "1");
     WriteFile("TimeCheck.lst", "2025-01-01 00:00:00\r\n");
-    EXPECT_EQ(attempt({server.entry()}, dir_ + "/TimeCheck.lst").error, TimeError::SetFailed);
+    const auto failed = attempt({server.entry()}, dir_ + "/TimeCheck.lst");
+    EXPECT_EQ(failed.error, TimeError::SetFailed);
+    EXPECT_EQ(failed.message,
+              "the system clock could not be set: the program $TOBU_CLOCK_SETTER failed");
     EXPECT_EQ(ReadFile("TimeCheck.lst"), "2025-01-01 00:00:00\r\n");
     EXPECT_EQ(SetterCalls().size(), 1u);
 
