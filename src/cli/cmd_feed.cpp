@@ -27,20 +27,14 @@ constexpr const char* kUsage =
     "                                           the cache Sup/Ad.his and whether a check is due\n"
     "       tobu feed fetch [--dir DIR] [--force] [--no-write] [--json]\n"
     "                                           what the clock does five minutes after start\n"
-    "DIR is the program folder (default: the folder of tobu). The server is $TOBU_SERVER, else\n"
-    "the build's default. fetch asks it through the module Modules/TobuHttp.so beside tobu;\n"
-    "when that cannot be loaded, fetch says why and exits with status 1.\n";
-
-std::string ToolFolder() {
-    char buf[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return "./";
-    std::string path(buf, static_cast<size_t>(n));
-    return path.substr(0, path.rfind('/') + 1);
-}
+    "DIR is the program folder (default: the folder of tobu, or the user's own folder of an\n"
+    "installed clock). The server is $TOBU_SERVER, else the build's default. fetch asks it\n"
+    "through the module Modules/TobuHttp.so beside tobu; when that cannot be loaded, fetch\n"
+    "says why and exits with status 1.\n";
 
 std::string Folder(std::string dir) {
-    if (dir.empty()) return ToolFolder();
+    // As `tobu config`: an installed clock keeps its feed cache in the user's own folder.
+    if (dir.empty()) return tobu::cli::ToolProgramDir();
     if (dir.back() != '/') dir += '/';
     return dir;
 }
