@@ -35,7 +35,7 @@ trap cleanup EXIT
 # One program folder for each row: the bar alone (DefWin 0, the goal at rest), the shipped
 # settings (which open the analog clock under the bar), and one for each feature measured. Each
 # runs as its own instance.
-for app in app app-clock app-sync app-options app-tasks app-cal app-weather; do
+for app in app app-clock app-effects app-sync app-options app-tasks app-cal app-weather; do
   mkdir -p "$work/$app" "$work/run-$app"
   chmod 700 "$work/run-$app"
   cp -r "$stage"/. "$work/$app"/
@@ -70,6 +70,18 @@ for i in $(seq 0 199); do
     2099 $((i % 12 + 1)) $((i % 28 + 1)) $((i % 24)) $((i * 7 % 60)) $((i * 13 % 60)) "$i" "$i"
 done | iconv -f UTF-8 -t GBK >"$work/app-tasks/War.lst"
 printf '[BAR]\r\nDefWin=2\r\n' >>"$work/app-cal/skin.ini"
+# The bar alone with three announcements in a fresh feed cache: the date line cross-fades from
+# the date to each of them in turn, every 3.5 s, with its text effects.
+printf '[BAR]\r\nDefWin=0\r\n' >>"$work/app-effects/skin.ini"
+mkdir -p "$work/app-effects/Sup"
+{
+  printf 'v7|3|%s\r\n' "$(date +'%Y/%-m/%-d %-H:%M:%S')"
+  for item in '新版本发布了|http://www.example.com/a' '整点报时的新声音|http://www.example.com/b' \
+    '换一款皮肤试试|http://www.example.com/c'; do
+    printf '*\r\n1\r\n%s\r\ninfo\r\n%s\r\n' "${item%%|*}" "${item#*|}"
+  done
+  printf '$\r\n'
+} | iconv -f UTF-8 -t GBK >"$work/app-effects/Sup/Ad.his"
 # The weather window (DefWin 3) shows a small page from a server on 127.0.0.1; as root the
 # browser engine runs only without its sandbox.
 printf '[BAR]\r\nDefWin=3\r\n' >>"$work/app-weather/skin.ini"
@@ -118,11 +130,11 @@ switches() {  # context switches of all threads so far
 status_kb() { awk -v k="$2:" '$1 == k { print $2 }' "/proc/$1/status"; }
 
 # The rows: a name, the program folder (none for the bare label), and the row's caption.
-rows=(bare clock face sync task cal options weather)
-declare -A folder=([clock]=app [face]=app-clock [sync]=app-sync [task]=app-tasks [cal]=app-cal
+rows=(bare clock face effects sync task cal options weather)
+declare -A folder=([clock]=app [face]=app-clock [effects]=app-effects [sync]=app-sync [task]=app-tasks [cal]=app-cal
   [options]=app-options [weather]=app-weather)
 declare -A caption=([bare]="bare_label" [clock]="TobuClock" [face]="TobuClock with the analog clock"
-  [sync]="TobuClock with 自动网络校时" [task]="TobuClock with 200 scheduled tasks"
+  [effects]="TobuClock with the date line cycling 3 announcements" [sync]="TobuClock with 自动网络校时" [task]="TobuClock with 200 scheduled tasks"
   [cal]="TobuClock with the calendar" [options]="TobuClock with the options dialog open"
   [weather]="TobuClock with the weather window")
 declare -A pid start t0 s0 t1 s1 cpu_of wake_of rss_of hwm_of
@@ -171,7 +183,7 @@ echo
 echo "| Program | CPU % of one core | Wake-ups / s | VmRSS MB | VmHWM MB | First window ms |"
 echo "|---|---|---|---|---|---|"
 # The browser engine's helper processes are not counted: the clock's own process only.
-for row in clock face sync task cal options weather bare; do
+for row in clock face effects sync task cal options weather bare; do
   echo "| ${caption[$row]} | ${cpu_of[$row]} | ${wake_of[$row]} | $(mb "${rss_of[$row]}") | $(mb "${hwm_of[$row]}") | ${start[$row]} |"
 done
 echo
@@ -188,8 +200,9 @@ verdict "wake-ups $clock_wake/s <= $bare_wake/s + 1" "$clock_wake <= $bare_wake 
 verdict "VmRSS $(mb "$clock_rss") MB <= $(mb "$bare_rss") MB + 6" "$clock_rss <= $bare_rss + 6144"
 verdict "first window $clock_start ms <= 1.5 x $bare_start ms" \
   "$clock_start >= 0 && $bare_start > 0 && $clock_start <= 1.5 * $bare_start"
-# Each companion window: CPU at most twice the bare label's, at most 10 MB more memory.
-for row in face cal; do
+# Each companion window, and the date line's effects: CPU at most twice the bare label's, at
+# most 10 MB more memory.
+for row in face effects cal weather; do
   verdict "${caption[$row]}: CPU ${cpu_of[$row]} % <= 2 x $bare_cpu %" "${cpu_of[$row]} <= 2 * $bare_cpu"
   verdict "${caption[$row]}: VmRSS $(mb "${rss_of[$row]}") MB <= $(mb "$bare_rss") MB + 10" \
     "${rss_of[$row]} <= $bare_rss + 10240"
