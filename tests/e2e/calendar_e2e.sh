@@ -30,10 +30,15 @@ check "today's cell says 今天 in green" [ "$(count_colour $CX $CY 46 38 "#0080
 check "no mark on today's cell yet" [ "$(count_colour $CX $CY 46 38 "#FC6E04")" -eq 0 ]
 
 # Right click on the cell, "标记当日", a note, Enter.
+base=$(clock_windows)
 xdotool mousemove $((CX + 20)) $((CY + 10)) click 3
-sleep 0.8
+wait_for 5 windows_above "$base"
+sleep 0.1
 xdotool key Down Return
-sleep 1
+# The menu goes and the note dialog comes.
+sleep 0.3
+wait_for 5 windows_above "$base"
+sleep 0.3
 xdotool type --delay 50 "party"
 xdotool key Return
 check "Marks.rec holds the new mark with CR LF" wait_for 4 bash -c "[ \"\$(cat '$APP/Marks.rec' 2>/dev/null)\" = \"\$(printf '00210=party\r')\" ]"

@@ -55,6 +55,10 @@ wait_for() {  # wait_for SECONDS COMMAND...
   while [ $SECONDS -lt $end ]; do "$@" && return 0; sleep 0.2; done
   "$@"
 }
+# The mapped windows of the clock: a menu or a dialog that opens adds one. A key meant for a
+# menu waits until the menu is up, as a fixed pause can be too short on a loaded machine.
+clock_windows() { xdotool search --onlyvisible --pid "$CLOCK" 2>/dev/null | wc -l; }
+windows_above() { [ "$(clock_windows)" -gt "$1" ]; }
 start_clock() { "$APP/TobuClock" "$@" >"$WORK/clock.log" 2>&1 & CLOCK=$!; PIDS+=($CLOCK); }
 ini_has() { grep -q -- "$1" "$APP/skin.ini" 2>/dev/null; }
 dump_log() { cat "$WORK/clock.log"; }

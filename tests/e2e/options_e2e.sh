@@ -40,12 +40,14 @@ bar_opacity() {
 # (退出, 关于, 帮助, 主页, 系统设置), Right
 # opens its submenu on "常规设置", four Downs reach "消息设置".
 open_message_page() {
-  local id
+  local id base
   id=$(bar_ids | head -n 1)
+  base=$(clock_windows)
   xdotool mousemove --window "$id" 20 15 click 1
-  sleep 0.5
+  wait_for 5 windows_above "$base"
   xdotool key Up Up Up Up Up Right
-  sleep 0.3
+  wait_for 5 windows_above $((base + 1))
+  sleep 0.1
   xdotool key Down Down Down Down Return
 }
 has_bytes() { LC_ALL=C grep -aqF -- "$1" "$APP/skin.ini"; }

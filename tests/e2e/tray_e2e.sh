@@ -114,8 +114,11 @@ check "a second start brings the bar back from the tray" wait_for 5 bar_viewable
 
 # "帮助" opens the HTML guide of the program folder with the desktop's opener.
 help_item() {
+  local base
+  base=$(clock_windows)
   click_bar 20 15
-  sleep 0.5
+  wait_for 5 windows_above "$base"
+  sleep 0.1
   xdotool key Up Up Up Return  # 退出, 关于, 帮助
 }
 opened_guide() { grep -q "$APP/Help/index.html" "$WORK/opened.txt" 2>/dev/null; }
