@@ -14,25 +14,6 @@ namespace {
 constexpr int kFirstYear = 1900;
 constexpr int kYears = 201; // 1900 .. 2100
 
-void AppendJsonString(std::string& out, std::string_view s) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    out += '"';
-    for (const char ch : s) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20) {
-            out += "\\u00";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        } else {
-            out += ch;
-        }
-    }
-    out += '"';
-}
-
 // A line under construction in a buffer large enough for every part but the festival names.
 class LineBuffer {
 public:

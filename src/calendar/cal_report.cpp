@@ -20,24 +20,6 @@ bool ReadNumber(std::string_view text, size_t pos, size_t len, int& out) {
     return true;
 }
 
-void AppendJsonString(std::string& out, std::string_view s) {
-    out += '"';
-    for (const char ch : s) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += ch;
-        }
-    }
-    out += '"';
-}
-
 // The text padded with blanks to `width` terminal columns; colour codes wrap the text only.
 std::string Cell(const std::string& text, int width, std::string_view sgr) {
     std::string r;
@@ -76,6 +58,25 @@ void TrimRight(std::string& s) {
 }
 
 } // namespace
+
+void AppendJsonString(std::string& out, std::string_view s) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += '"';
+    for (const char ch : s) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (c < 0x20) {
+            out += "\\u00";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += ch;
+        }
+    }
+    out += '"';
+}
 
 CalDateError ParseCalDate(std::string_view text, TDateTime& value) {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;

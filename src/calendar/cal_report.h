@@ -24,6 +24,9 @@ CalDateError ParseCalDate(std::string_view text, TDateTime& value);
 // texts, term, festivals of its date in `festivals`, and week numbers. UTF-8.
 std::string CalJson(TDateTime value, const TFestivalList& festivals);
 
+// Appends `s` as a JSON string: quotes and backslashes escaped, control characters as \u00XX.
+void AppendJsonString(std::string& out, std::string_view s);
+
 // The month as a grid of 7 columns (Sunday first, or Monday first when iso), each day with its
 // lunar day below it: the term name on a term's day, else the month name on the first day of a
 // lunar month, else the day name. With colour, `today` is shown in reverse video and term
