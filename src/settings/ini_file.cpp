@@ -467,8 +467,9 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {
 IniFile IniFile::FromBytes(std::string_view bytes, std::string path) {
     IniFile ini;
     ini.path_ = std::move(path);
-    ini.state_ = LoadState::Loaded;
-    ini.Parse(bytes);
+    // As for a file on disk: more than kMaxFileSize is not read.
+    ini.state_ = bytes.size() > kMaxFileSize ? LoadState::Unreadable : LoadState::Loaded;
+    if (ini.state_ == LoadState::Loaded) ini.Parse(bytes);
     return ini;
 }
 
@@ -599,8 +600,11 @@ IniFile::Line IniFile::AddLine(std::initializer_list<std::string_view> pieces, K
 }
 
 void IniFile::BuildIndex() const {
+    // Room for every section and key line at half load; other lines take none.
+    std::size_t named = 0;
+    for (const Line& line : lines_) named += line.kind != Kind::Other;
     std::size_t capacity = 16;
-    while (capacity < lines_.size() * 2) capacity *= 2;
+    while (capacity < named * 2) capacity *= 2;
     slots_.assign(capacity, Slot{});
     used_slots_ = 0;
     indexed_ = true;

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -56,8 +57,10 @@ constexpr int kStaleTempSeconds = 10;
 
 class IniFile {
 public:
-    // Files larger than this are not read (and therefore never rewritten).
-    static constexpr std::size_t kMaxFileSize = 64u << 20;
+    // Files larger than this are not read (and therefore never rewritten). A settings file is a
+    // few kB; the limit keeps a hostile one (a line per byte, each line a 24-byte record) within
+    // some 200 MB while it is read.
+    static constexpr std::size_t kMaxFileSize = 8u << 20;
 
     enum class LoadState {
         Missing,    // no file: every read gives its default, the first save creates it
@@ -68,7 +71,7 @@ public:
     // Reads the file at `path` (a missing or unreadable file is not an error).
     explicit IniFile(std::string path);
     // A batch over bytes already in memory (GBK text, or UTF-8 after a byte-order mark); Save()
-    // writes to `path`.
+    // writes to `path`. More than kMaxFileSize bytes are Unreadable, as such a file is.
     static IniFile FromBytes(std::string_view bytes, std::string path = {});
 
     const std::string& Path() const { return path_; }
@@ -110,10 +113,12 @@ private:
     // A line of the file. Its bytes (without the line end) are text_[pos, pos + len): the lines
     // are small plain records, so reading a file allocates nothing per line and inserting a
     // line moves no strings. A rewritten or added line's bytes are appended to text_.
+    // 32 bits hold every offset: a file is at most kMaxFileSize, and the text is compacted
+    // before its unused bytes outgrow the used ones.
     struct Line {
-        std::size_t pos = 0, len = 0;
-        std::size_t name_pos = 0, name_len = 0; // the section or key name (trimmed), in the line
-        std::size_t eq = 0;                     // key lines: the first "=", in the line
+        std::uint32_t pos = 0, len = 0;
+        std::uint32_t name_pos = 0, name_len = 0; // the section or key name (trimmed), in the line
+        std::uint32_t eq = 0;                     // key lines: the first "=", in the line
         Kind kind = Kind::Other;
         Eol eol = Eol::None;
     };
