@@ -34,4 +34,14 @@ void BM_GbkToUtf8Line(benchmark::State& state) {
 }
 BENCHMARK(BM_GbkToUtf8Line);
 
+// A long value of characters without a GBK form (what malformed GBK reads back as), written
+// back: linear in its length.
+void BM_Utf8ToGbkUnmappable(benchmark::State& state) {
+    std::string text;
+    for (int i = 0; i < state.range(0); ++i) text += "\xEF\xBF\xBD";
+    for (auto _ : state) benchmark::DoNotOptimize(Utf8ToGbk(text));
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_Utf8ToGbkUnmappable)->Arg(1000)->Arg(10000)->Arg(100000)->Complexity();
+
 } // namespace

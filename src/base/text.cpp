@@ -35,6 +35,8 @@ private:
     iconv_t cd_;
 };
 
+constexpr size_t kUtf8Piece = 64;
+
 // One iconv conversion; on an invalid or unmappable input sequence `bad` is appended and
 // `skip` input bytes are passed over. ASCII is the same in both encodings and is not converted.
 std::string Convert(const Converter& conv, std::string_view in, const char* bad, bool utf8_input) {
@@ -47,9 +49,22 @@ std::string Convert(const Converter& conv, std::string_view in, const char* bad,
     size_t left = in.size();
     char buf[512];
     while (left > 0) {
+        // UTF-8 goes to iconv in pieces of about 64 bytes that end between two characters.
+        // When a character has no GBK form, iconv decodes all the input it was given once more
+        // to find where it stopped; with the whole text at once, a long value of such
+        // characters took seconds (quadratic up to 8 160 characters, then per 8 160).
+        size_t piece = left;
+        if (utf8_input && piece > kUtf8Piece) {
+            piece = kUtf8Piece;
+            while (piece < left && piece < kUtf8Piece + 3 &&
+                   (static_cast<unsigned char>(src[piece]) & 0xC0) == 0x80)
+                ++piece;
+        }
+        size_t piece_left = piece;
         char* dst = buf;
         size_t room = sizeof buf;
-        size_t r = iconv(cd, &src, &left, &dst, &room);
+        size_t r = iconv(cd, &src, &piece_left, &dst, &room);
+        left -= piece - piece_left;
         out.append(buf, static_cast<size_t>(dst - buf));
         if (r == static_cast<size_t>(-1)) {
             if (errno == E2BIG) continue;

@@ -50,3 +50,26 @@ TEST(Text, GbkConversionAndByteCounts) {
     EXPECT_TRUE(IsValidUtf8(utf8));
     EXPECT_FALSE(IsValidUtf8("\xC3"));
 }
+
+// Long text converts as the sum of its characters, wherever the characters fall, including
+// characters without a GBK form (U+FFFD, what malformed GBK reads as), stray UTF-8 bytes and
+// characters split at the end.
+TEST(Text, LongTextConvertsCharacterByCharacter) {
+    const std::vector<std::string> chars = {
+        "中", "\xEF\xBF\xBD", "a", "\xF0\x9F\x98\x80", "\x80", "\xE4\xB8", "é", "\xC0", "€"};
+    for (std::size_t start = 0; start < 8; ++start) {
+        std::string text(start, 'x');
+        std::string expected = text;
+        for (int i = 0; i < 400; ++i) {
+            const std::string& c = chars[(i * 7 + start) % chars.size()];
+            // A split character before a full one would join it; keep it before ASCII.
+            const std::string piece = c == "\xE4\xB8" ? c + "b" : c;
+            text += piece;
+            expected += Utf8ToGbk(piece);
+        }
+        EXPECT_EQ(Utf8ToGbk(text), expected) << "start " << start;
+    }
+    std::string unmappable;
+    for (int i = 0; i < 30000; ++i) unmappable += "\xEF\xBF\xBD";
+    EXPECT_EQ(Utf8ToGbk(unmappable), std::string(30000, '?'));
+}
