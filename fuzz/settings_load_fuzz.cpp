@@ -57,6 +57,13 @@ OptionsValues AsWritten(OptionsValues v) {
 
 } // namespace
 
+// A run allocates and frees some hundred kilobytes. A 16 MB quarantine (instead of 256 MB) still
+// keeps the freed blocks of a hundred runs poisoned for use-after-free checks, and it reuses
+// warm memory instead of touching new pages on every run: a fifth more runs a second.
+extern "C" const char* __asan_default_options() {
+    return "quarantine_size_mb=16";
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const IniFile ini = IniFile::FromBytes(bytes);

@@ -35,7 +35,7 @@ std::string_view TrimView(std::string_view s) {
     std::size_t b = 0, e = s.size();
     while (b < e && IsBlank(static_cast<unsigned char>(s[b]))) ++b;
     while (e > b && IsBlank(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
+    return std::string_view(s.data() + b, e - b);
 }
 
 char FoldAscii(char c) {
@@ -56,18 +56,6 @@ bool SameFolded(std::string_view a, std::string_view b, bool utf8) {
         if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
     }
     return true;
-}
-
-bool IsAscii(std::string_view s) {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
-
-bool HasControl(std::string_view s) {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
-    return false;
 }
 
 // The UTF-8 byte-order mark that makes a settings file UTF-8 instead of GBK.
@@ -100,27 +88,37 @@ std::string FromFileText(std::string_view bytes, bool utf8_file) {
     return out;
 }
 
-// The name as the file holds it, trimmed; empty when it cannot be a name. The names the program
-// looks up are ASCII, which both encodings hold as they are: those are not copied, and `buf`
-// keeps a converted one.
-std::string_view FileName(std::string_view utf8, bool utf8_file, std::string& buf) {
+// The name as the file holds it, trimmed; empty when it cannot be a name: empty, or holding a
+// control character or `forbidden`. The names the program looks up are ASCII, which both
+// encodings hold as they are: those are checked in one pass and not copied, and `buf` keeps a
+// converted one (whose GBK trail bytes may be `forbidden` too).
+std::string_view FileName(std::string_view utf8, bool utf8_file, std::string& buf, char forbidden) {
+    bool ascii = true;
+    auto usable = [&ascii, forbidden](std::string_view name) {
+        for (char ch : name) {
+            const auto c = static_cast<unsigned char>(ch);
+            if (c >= 0x80)
+                ascii = false;
+            else if (c < 0x20 || c == 0x7F || ch == forbidden)
+                return false;
+        }
+        return !name.empty();
+    };
     std::string_view name = TrimView(utf8);
-    if (utf8_file || IsAscii(name)) return name;
+    if (!usable(name)) return {};
+    if (utf8_file || ascii) return name;
     buf = Utf8ToGbk(name);
-    return TrimView(buf);
+    name = TrimView(buf);
+    return usable(name) ? name : std::string_view();
 }
 
 std::string_view SectionName(std::string_view utf8, bool utf8_file, std::string& buf) {
-    std::string_view name = FileName(utf8, utf8_file, buf);
-    if (name.empty() || HasControl(name) || name.find(']') != npos) return {};
-    return name;
+    return FileName(utf8, utf8_file, buf, ']');
 }
 
 std::string_view KeyName(std::string_view utf8, bool utf8_file, std::string& buf) {
-    std::string_view name = FileName(utf8, utf8_file, buf);
-    if (name.empty() || HasControl(name) || name.find('=') != npos || name[0] == '[' ||
-        name[0] == ';')
-        return {};
+    std::string_view name = FileName(utf8, utf8_file, buf, '=');
+    if (!name.empty() && (name[0] == '[' || name[0] == ';')) return {};
     return name;
 }
 
@@ -514,7 +512,9 @@ void IniFile::Parse(std::string_view bytes) {
     if (utf8_) bytes.remove_prefix(kUtf8Bom.size());
     text_.assign(bytes);
     bool eol_known = false;
-    lines_.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    std::size_t count = 1;
+    for (std::size_t at = bytes.find('\n'); at != npos; at = bytes.find('\n', at + 1)) ++count;
+    lines_.reserve(count);
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         std::size_t nl = bytes.find('\n', pos);
@@ -540,8 +540,6 @@ void IniFile::Parse(std::string_view bytes) {
 }
 
 void IniFile::Classify(Line& line, std::string_view text) {
-    std::size_t lead = 0;
-    while (lead < text.size() && IsBlank(static_cast<unsigned char>(text[lead]))) ++lead;
     std::string_view t = TrimView(text);
     line.kind = Kind::Other;
     auto place_name = [&](std::string_view name) {
@@ -614,7 +612,7 @@ void IniFile::BuildIndex() const {
         if (line.kind == Kind::Section) {
             // Keys count only under the first section of a name.
             header = Lookup(Name(line), {}) == npos ? i : npos;
-            if (header != npos) IndexAdd(i, i);
+            if (header != npos) IndexAdd(i, i, false);
         } else if (line.kind == Kind::Key && header != npos) {
             IndexAdd(header, i);
         }
@@ -623,11 +621,16 @@ void IniFile::BuildIndex() const {
 
 std::size_t IniFile::Lookup(std::string_view file_section, std::string_view file_key) const {
     if (!indexed_) BuildIndex();
-    const std::size_t hash = HashNames(file_section, file_key);
+    return Probe(static_cast<std::uint32_t>(HashNames(file_section, file_key)), file_section,
+                 file_key);
+}
+
+std::size_t IniFile::Probe(std::uint32_t hash, std::string_view file_section,
+                           std::string_view file_key) const {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& slot = slots_[i];
-        if (slot.line == npos) return npos;
+        if (slot.line == kNoLine) return npos;
         if (slot.hash != hash || (slot.line == slot.header) != file_key.empty()) continue;
         if (!SameFolded(Name(lines_[slot.header]), file_section, utf8_)) continue;
         if (!file_key.empty() && !SameFolded(Name(lines_[slot.line]), file_key, utf8_)) continue;
@@ -635,35 +638,35 @@ std::size_t IniFile::Lookup(std::string_view file_section, std::string_view file
     }
 }
 
-void IniFile::IndexAdd(std::size_t header, std::size_t line) const {
+void IniFile::IndexAdd(std::size_t header, std::size_t line, bool may_be_there) const {
     if (!indexed_) return;
     const std::string_view section = Name(lines_[header]);
     const std::string_view key = line == header ? std::string_view() : Name(lines_[line]);
-    if (Lookup(section, key) != npos) return;
+    const auto hash = static_cast<std::uint32_t>(HashNames(section, key));
+    if (may_be_there && Probe(hash, section, key) != npos) return;
     if ((used_slots_ + 1) * 2 > slots_.size()) {
         // Grow: the entries are distinct, so each goes to the first free slot of its hash.
         std::vector<Slot> old(slots_.size() * 2, Slot{});
         old.swap(slots_);
         const std::size_t mask = slots_.size() - 1;
         for (const Slot& slot : old) {
-            if (slot.line == npos) continue;
+            if (slot.line == kNoLine) continue;
             std::size_t i = slot.hash & mask;
-            while (slots_[i].line != npos) i = (i + 1) & mask;
+            while (slots_[i].line != kNoLine) i = (i + 1) & mask;
             slots_[i] = slot;
         }
     }
-    const std::size_t hash = HashNames(section, key);
     const std::size_t mask = slots_.size() - 1;
     std::size_t i = hash & mask;
-    while (slots_[i].line != npos) i = (i + 1) & mask;
-    slots_[i] = Slot{hash, header, line};
+    while (slots_[i].line != kNoLine) i = (i + 1) & mask;
+    slots_[i] = Slot{hash, static_cast<std::uint32_t>(header), static_cast<std::uint32_t>(line)};
     ++used_slots_;
 }
 
 void IniFile::IndexInsertedLine(std::size_t at) const {
     if (!indexed_) return;
     for (Slot& slot : slots_) {
-        if (slot.line == npos) continue;
+        if (slot.line == kNoLine) continue;
         if (slot.header >= at) ++slot.header;
         if (slot.line >= at) ++slot.line;
     }
@@ -782,8 +785,8 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
         lines_.push_back(AddLine({"[", sec, "]"}, Kind::Section, 1, sec.size()));
         lines_.push_back(fresh);
         // The first section of its name, holding the first key of its name.
-        IndexAdd(lines_.size() - 2, lines_.size() - 2);
-        IndexAdd(lines_.size() - 2, lines_.size() - 1);
+        IndexAdd(lines_.size() - 2, lines_.size() - 2, false);
+        IndexAdd(lines_.size() - 2, lines_.size() - 1, false);
         modified_ = true;
         return true;
     }
@@ -794,8 +797,9 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
         if (lines_[i].kind == Kind::Key) insert = i + 1;
     if (lines_[insert - 1].eol == Eol::None) lines_[insert - 1].eol = eol_;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insert), fresh);
-    IndexInsertedLine(insert);
-    IndexAdd(header, insert);
+    // The key was not there; lines after it move down one, unless it went last.
+    if (insert + 1 < lines_.size()) IndexInsertedLine(insert);
+    IndexAdd(header, insert, false);
     modified_ = true;
     return true;
 }

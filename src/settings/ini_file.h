@@ -123,21 +123,24 @@ private:
         Eol eol = Eol::None;
     };
     // An entry of the look-up table: a section header (`line` == `header`) or a key line of
-    // the section at `header`. An empty slot has `line` == npos.
+    // the section at `header`, with the low 32 bits of the names' hash. An empty slot has
+    // `line` == kNoLine. Line numbers fit 32 bits as the offsets do.
+    static constexpr std::uint32_t kNoLine = UINT32_MAX;
     struct Slot {
-        std::size_t hash = 0;
-        std::size_t header = 0;
-        std::size_t line = std::string::npos;
+        std::uint32_t hash = 0;
+        std::uint32_t header = 0;
+        std::uint32_t line = kNoLine;
     };
 
     IniFile() = default;
     void Parse(std::string_view bytes);
     static void Classify(Line& line, std::string_view text);
+    // The offsets are kept inside text_ by construction, so no bounds are checked here.
     std::string_view Text(const Line& line) const {
-        return std::string_view(text_).substr(line.pos, line.len);
+        return std::string_view(text_.data() + line.pos, line.len);
     }
     std::string_view Name(const Line& line) const {
-        return Text(line).substr(line.name_pos, line.name_len);
+        return std::string_view(text_.data() + line.pos + line.name_pos, line.name_len);
     }
     // A new line of the given pieces, its bytes appended to text_.
     Line AddLine(std::initializer_list<std::string_view> pieces, Kind kind, std::size_t name_pos,
@@ -153,8 +156,11 @@ private:
     // comparison ignore ASCII letter case as the names do, so a look-up copies no name.
     void BuildIndex() const;
     std::size_t Lookup(std::string_view file_section, std::string_view file_key) const;
-    // Enters a section (key empty) or key unless its name is there already.
-    void IndexAdd(std::size_t header, std::size_t line) const;
+    std::size_t Probe(std::uint32_t hash, std::string_view file_section,
+                      std::string_view file_key) const;
+    // Enters a section (`line` == `header`) or key unless its name is there already; a caller
+    // that just looked for the name passes false.
+    void IndexAdd(std::size_t header, std::size_t line, bool may_be_there = true) const;
     void IndexInsertedLine(std::size_t at) const;
 
     std::string path_;
