@@ -4,6 +4,7 @@
 #include "platform/folder_trust.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -45,6 +46,8 @@ char FoldAscii(char c) {
 // Whether the names are equal ignoring ASCII letter case, as their folded forms are.
 bool SameFolded(std::string_view a, std::string_view b, bool utf8) {
     if (a.size() != b.size()) return false;
+    // Most look-ups spell the name as the file does.
+    if (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0) return true;
     for (std::size_t i = 0; i < a.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(a[i]);
         if (!utf8 && c >= 0x81 && c <= 0xFE && i + 1 < a.size()) {
@@ -92,24 +95,34 @@ std::string FromFileText(std::string_view bytes, bool utf8_file) {
 // control character or `forbidden`. The names the program looks up are ASCII, which both
 // encodings hold as they are: those are checked in one pass and not copied, and `buf` keeps a
 // converted one (whose GBK trail bytes may be `forbidden` too).
+// What each byte is in a name, so that a name is checked by one table look-up a byte.
+enum NameByte : unsigned char { kPlain = 0, kHigh = 1, kControl = 2, kBracket = 4, kEquals = 8 };
+constexpr auto kNameBytes = [] {
+    std::array<unsigned char, 256> t{};
+    for (int c = 0; c < 256; ++c)
+        t[c] = c >= 0x80               ? kHigh
+               : c < 0x20 || c == 0x7F ? kControl
+               : c == ']'              ? kBracket
+               : c == '='              ? kEquals
+                                       : kPlain;
+    return t;
+}();
+
 std::string_view FileName(std::string_view utf8, bool utf8_file, std::string& buf, char forbidden) {
-    bool ascii = true;
-    auto usable = [&ascii, forbidden](std::string_view name) {
-        for (char ch : name) {
-            const auto c = static_cast<unsigned char>(ch);
-            if (c >= 0x80)
-                ascii = false;
-            else if (c < 0x20 || c == 0x7F || ch == forbidden)
-                return false;
-        }
-        return !name.empty();
+    const unsigned bad = kControl | (forbidden == ']' ? kBracket : kEquals);
+    auto kinds = [](std::string_view name) {
+        unsigned seen = 0;
+        for (char ch : name) seen |= kNameBytes[static_cast<unsigned char>(ch)];
+        return seen;
     };
     std::string_view name = TrimView(utf8);
-    if (!usable(name)) return {};
-    if (utf8_file || ascii) return name;
+    const unsigned seen = kinds(name);
+    if (name.empty() || (seen & bad) != 0) return {};
+    if (utf8_file || (seen & kHigh) == 0) return name;
     buf = Utf8ToGbk(name);
     name = TrimView(buf);
-    return usable(name) ? name : std::string_view();
+    if (name.empty() || (kinds(name) & bad) != 0) return {};
+    return name;
 }
 
 std::string_view SectionName(std::string_view utf8, bool utf8_file, std::string& buf) {
