@@ -91,10 +91,6 @@ std::string FromFileText(std::string_view bytes, bool utf8_file) {
     return out;
 }
 
-// The name as the file holds it, trimmed; empty when it cannot be a name: empty, or holding a
-// control character or `forbidden`. The names the program looks up are ASCII, which both
-// encodings hold as they are: those are checked in one pass and not copied, and `buf` keeps a
-// converted one (whose GBK trail bytes may be `forbidden` too).
 // What each byte is in a name, so that a name is checked by one table look-up a byte.
 enum NameByte : unsigned char { kPlain = 0, kHigh = 1, kControl = 2, kBracket = 4, kEquals = 8 };
 constexpr auto kNameBytes = [] {
@@ -108,6 +104,10 @@ constexpr auto kNameBytes = [] {
     return t;
 }();
 
+// The name as the file holds it, trimmed; empty when it cannot be a name: empty, or holding a
+// control character or `forbidden`. The names the program looks up are ASCII, which both
+// encodings hold as they are: those are checked in one pass and not copied, and `buf` keeps a
+// converted one (whose GBK trail bytes may be `forbidden` too).
 std::string_view FileName(std::string_view utf8, bool utf8_file, std::string& buf, char forbidden) {
     const unsigned bad = kControl | (forbidden == ']' ? kBracket : kEquals);
     auto kinds = [](std::string_view name) {
