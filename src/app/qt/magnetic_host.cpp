@@ -66,6 +66,12 @@ bool TMagneticWindows::Attach(QWidget* window, QWidget* parent, WindowMover* mov
         // A left press starts the move, each mouse move proposes a rectangle that the
         // snapping may change, the release ends the move.
         mover->onEnterSizeMove = [this, window, mover] {
+            // The docked windows move by the offsets they have now. A window the window manager
+            // just took back in (shown again after the tray) may still have an old place in the
+            // toolkit for a moment; read the real one first.
+            for (Known& other : known_)
+                if (other.widget != window && other.widget->isVisible())
+                    SyncWindowPos(other.widget);
             MagneticMessage m;
             m.event = MagneticEvent::EnterSizeMove;
             QScreen* screen =
